@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+// The command-line front end: arguments, usage text and exit status. The
+// conversion itself is the core's.
+namespace drovana {
+
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    kExitFailure = 1,  // a conversion failed
+    kExitUsage = 2,    // wrong arguments
+};
+
+// Runs shp2s16 with `arguments` (program name first), printing to the given
+// streams; returns the exit status.
+int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+}  // namespace drovana

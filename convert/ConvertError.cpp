@@ -1,0 +1,46 @@
+#include "ConvertError.h"
+
+namespace drovana {
+
+const char* DescribeConvertError(ConvertError error) {
+    switch (error) {
+        case ConvertError::kNone:
+            return "converted";
+        case ConvertError::kCannotOpenSource:
+            return "cannot open source";
+        case ConvertError::kSourceNotRegularFile:
+            return "source is not a regular file";
+        case ConvertError::kReadError:
+            return "read error";
+        case ConvertError::kTooShortForHeaders:
+            return "not an SHP picture: file too short for its headers";
+        case ConvertError::kNegativeHeaderOffset:
+            return "not an SHP picture: negative image header offset";
+        case ConvertError::kHeaderOutsideFile:
+            return "not an SHP picture: image header outside the file";
+        case ConvertError::kTooManyRows:
+            return "not an SHP picture: too many rows";
+        case ConvertError::kTargetNotRegularFile:
+            return "target exists and is not a regular file";
+        case ConvertError::kCannotCreateTarget:
+            return "cannot create target";
+        case ConvertError::kWriteError:
+            return "write error";
+        case ConvertError::kOutputTooLarge:
+            return "picture too large for an S16 file";
+        case ConvertError::kCannotReplaceTarget:
+            return "cannot replace target";
+    }
+    return "unknown error";
+}
+
+std::string DescribeConvertResult(const ConvertResult& result) {
+    std::string text = DescribeConvertError(result.error);
+    if (result.system) {
+        text += ": ";
+        text += result.system.message();
+    }
+    return text;
+}
+
+}  // namespace drovana

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+
+#include "ConvertError.h"
+
+namespace drovana {
+
+// Converts the SHP picture `source` into the S16 picture `target`, replacing
+// any file of that name. On failure the target is left as it was and the
+// result says why.
+ConvertResult ConvertShpFile(const std::filesystem::path& source,
+                             const std::filesystem::path& target);
+
+// 1 once the target has been written, 0 on any failure.
+int ConvertShpToS16(const std::filesystem::path& source, const std::filesystem::path& target);
+
+}  // namespace drovana

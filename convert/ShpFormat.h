@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "ByteIo.h"
+#include "ConvertError.h"
+
+// SHP picture maps, the parts the converter reads (all values little-endian):
+//
+//   offset 0          4 bytes   not read
+//   offset 4          4 bytes   copied unchanged to the S16 file's offset 0
+//   offset 8          4 bytes   signed: file offset of the first image's header
+//   header offset     24 bytes  image header, below
+//   header offset+24  to end    pixel codes of the image, row after row
+//
+// Image header:
+//
+//   offset 0   int16  lastRow
+//   offset 2   int16  lastColumn
+//   offset 4   4 bytes not read
+//   offset 8   int32  xStart: column of a row's first code (0 when negative)
+//   offset 12  int32  yStart
+//   offset 16  4 bytes not read
+//   offset 20  int32  yEnd: rows yStart to yEnd inclusive are coded
+//
+// Pixel codes, one code byte c at a time:
+//
+//   c = 0          end of the row
+//   c = 1          skip: one count byte n follows, n transparent pixels
+//   c even, 2-254  run: one index byte follows, c/2 pixels of that index
+//   c odd, 3-255   literal: (c-1)/2 index bytes follow, one per pixel
+namespace drovana {
+
+inline constexpr std::uint64_t kShpCopiedBytesOffset = 4;
+inline constexpr std::uint64_t kShpImageOffsetField = 8;
+inline constexpr std::size_t kShpLeadInSize = 12;
+inline constexpr std::size_t kShpImageHeaderSize = 24;
+
+// More rows than this are taken for a corrupt header, not a picture.
+inline constexpr std::int64_t kMaxShpRows = 65536;
+
+struct ShpImageHeader {
+    std::int16_t lastRow = 0;
+    std::int16_t lastColumn = 0;
+    std::int32_t xStart = 0;
+    std::int32_t yStart = 0;
+    std::int32_t yEnd = 0;
+};
+
+// What the converter needs to know before it writes anything.
+struct ShpLayout {
+    std::array<std::uint8_t, 4> copiedBytes{};
+    ShpImageHeader image;
+    std::uint64_t codesOffset = 0;  // first pixel code, just behind the image header
+    std::int64_t rowCount = 0;      // yEnd - yStart + 1, or 0
+};
+
+// Reads and checks the lead-in and the first image header. Fails without
+// touching anything when the headers are not all inside the source or the row
+// count passes `maxRows`.
+ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& layout);
+
+inline std::int16_t LoadLe16(const std::uint8_t* p) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+}
+
+inline std::int32_t LoadLe32(const std::uint8_t* p) {
+    const std::uint32_t v =
+        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    return static_cast<std::int32_t>(v);
+}
+
+inline void StoreLe32(std::uint8_t* p, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+    p[2] = static_cast<std::uint8_t>(v >> 16);
+    p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+
+}  // namespace drovana

@@ -1,0 +1,281 @@
+#include "ShpToS16.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "MapPalette.h"
+#include "RunRecord.h"
+#include "S16Format.h"
+
+namespace drovana {
+namespace {
+
+// Both buffers are allocated once per thread and reused: touching fresh
+// memory for every picture costs more than converting a small one.
+constexpr std::size_t kInputBufferSize = 256 * 1024;
+constexpr std::size_t kOutputBufferSize = 256 * 1024;
+
+struct Buffers {
+    std::unique_ptr<std::uint8_t[]> input{new std::uint8_t[kInputBufferSize]};
+    std::unique_ptr<std::uint8_t[]> output{new std::uint8_t[kOutputBufferSize]};
+};
+
+Buffers& ThreadBuffers() {
+    thread_local Buffers buffers;
+    return buffers;
+}
+
+// Hands out the pixel codes window by window.
+class CodeReader {
+public:
+    CodeReader(ByteSource& source, std::uint64_t offset, std::uint8_t* buffer)
+        : source_(source), offset_(offset), buffer_(buffer) {}
+
+    // Fills the buffer with the next bytes; returns one past the last byte
+    // read, which equals the buffer start at the end of the source.
+    const std::uint8_t* Refill() {
+        const std::size_t n = source_.ReadAt(offset_, buffer_, kInputBufferSize);
+        offset_ += n;
+        return buffer_ + n;
+    }
+
+    const std::uint8_t* Start() const { return buffer_; }
+    bool Failed() const { return source_.Failed(); }
+
+private:
+    ByteSource& source_;
+    std::uint64_t offset_;
+    std::uint8_t* buffer_;
+};
+
+// Passes full output buffers on to the sink and keeps the record count.
+class RecordFlusher {
+public:
+    RecordFlusher(ByteSink& sink, std::uint8_t* buffer) : sink_(sink), buffer_(buffer) {}
+
+    std::uint8_t* Start() const { return buffer_; }
+    std::uint8_t* Limit() const { return buffer_ + kOutputBufferSize; }
+
+    // Writes the buffer up to `end`; returns the buffer start to go on with,
+    // or nullptr after a failure.
+    std::uint8_t* Flush(std::uint8_t* end) {
+        const auto n = static_cast<std::size_t>(end - buffer_);
+        written_ += n;
+        if (written_ - static_cast<std::int64_t>(kS16LeadInSize) > kMaxS16DataBytes) {
+            error_ = ConvertError::kOutputTooLarge;
+            return nullptr;
+        }
+        if (!sink_.Write(buffer_, n)) {
+            error_ = ConvertError::kWriteError;
+            return nullptr;
+        }
+        return buffer_;
+    }
+
+    std::int64_t Written() const { return written_; }
+    ConvertError Error() const { return error_; }
+
+private:
+    ByteSink& sink_;
+    std::uint8_t* buffer_;
+    std::int64_t written_ = 0;
+    ConvertError error_ = ConvertError::kNone;
+};
+
+// The row loop. Reader and output positions live in locals so that the
+// compiler keeps them in registers across the byte stores.
+class RowDecoder {
+public:
+    RowDecoder(const ShpLayout& layout, CodeReader& reader, RecordFlusher& flusher)
+        : layout_(layout), reader_(reader), flusher_(flusher) {}
+
+    // Decodes every row; returns false when a flush failed.
+    bool Run(std::uint8_t* out) {
+        out_ = out;
+        in_ = inEnd_ = reader_.Start();
+        bool sourceEnded = false;
+        const std::int64_t firstColumn = std::max<std::int32_t>(layout_.image.xStart, 0);
+        for (std::int64_t row = 0; row < layout_.rowCount; ++row) {
+            std::int64_t x = firstColumn;
+            if (!sourceEnded) {
+                if (!DecodeRow(x, sourceEnded)) {
+                    return false;
+                }
+            }
+            if (!Fill(layout_.image.lastColumn - x)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::uint8_t* Out() const { return out_; }
+
+private:
+    // Makes room for at least one record.
+    bool Room() {
+        if (flusher_.Limit() - out_ >= static_cast<std::ptrdiff_t>(kRunRecordSize)) {
+            return true;
+        }
+        out_ = flusher_.Flush(out_);
+        return out_ != nullptr;
+    }
+
+    bool Put(unsigned count, unsigned index) {
+        if (!Room()) {
+            return false;
+        }
+        StoreRunRecord(out_, count, index);
+        out_ += kRunRecordSize;
+        return true;
+    }
+
+    // Reads the next byte; false at the end of the source.
+    bool Next(unsigned& value) {
+        if (in_ == inEnd_) {
+            in_ = reader_.Start();
+            inEnd_ = reader_.Refill();
+            if (in_ == inEnd_) {
+                return false;
+            }
+        }
+        value = *in_++;
+        return true;
+    }
+
+    // Runs wider than one record holds become several full records and one
+    // for the rest.
+    bool Fill(std::int64_t pixels) {
+        for (; pixels > 0; pixels -= kMaxRunCount) {
+            const auto count = static_cast<unsigned>(std::min<std::int64_t>(pixels, kMaxRunCount));
+            if (!Put(count, kTransparentIndex)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Decodes one row's codes up to its end code. Sets `sourceEnded` when the
+    // source ends first; a code cut short by the end makes no pixel.
+    bool DecodeRow(std::int64_t& x, bool& sourceEnded) {
+        unsigned code = 0;
+        unsigned value = 0;
+        for (;;) {
+            if (!Next(code)) {
+                sourceEnded = true;
+                return true;
+            }
+            if (code == 0) {
+                return true;
+            }
+            if ((code & 1) == 0 || code == 1) {
+                if (!Next(value)) {
+                    sourceEnded = true;
+                    return true;
+                }
+                const bool skip = code == 1;
+                const unsigned count = skip ? value : code / 2;
+                if (!Put(count, skip ? kTransparentIndex : value)) {
+                    return false;
+                }
+                x += count;
+            } else if (!Literal(code / 2, x, sourceEnded)) {
+                return false;
+            } else if (sourceEnded) {
+                return true;
+            }
+        }
+    }
+
+    // One record of count 1 per literal pixel, copied in as large blocks as
+    // the input window and the output buffer allow.
+    bool Literal(unsigned pixels, std::int64_t& x, bool& sourceEnded) {
+        while (pixels > 0) {
+            if (in_ == inEnd_) {
+                in_ = reader_.Start();
+                inEnd_ = reader_.Refill();
+                if (in_ == inEnd_) {
+                    sourceEnded = true;
+                    return true;
+                }
+            }
+            if (!Room()) {
+                return false;
+            }
+            const auto roomRecords =
+                static_cast<std::size_t>(flusher_.Limit() - out_) / kRunRecordSize;
+            const std::size_t n = std::min<std::size_t>(
+                {pixels, static_cast<std::size_t>(inEnd_ - in_), roomRecords});
+            const std::uint8_t* in = in_;
+            std::uint8_t* out = out_;
+            for (std::size_t i = 0; i < n; ++i, out += kRunRecordSize) {
+                StoreRunRecord(out, 1, in[i]);
+            }
+            in_ += n;
+            out_ = out;
+            x += static_cast<std::int64_t>(n);
+            pixels -= static_cast<unsigned>(n);
+        }
+        return true;
+    }
+
+    const ShpLayout& layout_;
+    CodeReader& reader_;
+    RecordFlusher& flusher_;
+    const std::uint8_t* in_ = nullptr;
+    const std::uint8_t* inEnd_ = nullptr;
+    std::uint8_t* out_ = nullptr;
+};
+
+void EncodeHeaderFor(const ShpLayout& layout, std::int32_t dataBytes,
+                     std::uint8_t (&header)[kS16HeaderSize]) {
+    // The 16-bit header words are sign-extended before 1 is added.
+    const std::int32_t columns = std::int32_t{layout.image.lastColumn} + 1;
+    const std::int32_t rows = std::int32_t{layout.image.lastRow} + 1;
+    EncodeS16Header(columns, rows, dataBytes, header);
+}
+
+}  // namespace
+
+ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink) {
+    Buffers& buffers = ThreadBuffers();
+    CodeReader reader(source, layout.codesOffset, buffers.input.get());
+    RecordFlusher flusher(sink, buffers.output.get());
+
+    std::uint8_t* out = flusher.Start();
+    std::copy(layout.copiedBytes.begin(), layout.copiedBytes.end(), out);
+    std::uint8_t header[kS16HeaderSize];
+    EncodeHeaderFor(layout, 0, header);
+    std::copy(std::begin(header), std::end(header), out + kS16CopiedBytesSize);
+
+    RowDecoder decoder(layout, reader, flusher);
+    if (!decoder.Run(out + kS16LeadInSize) || !flusher.Flush(decoder.Out())) {
+        return {flusher.Error(), {}};
+    }
+    if (reader.Failed()) {
+        return {ConvertError::kReadError, {}};
+    }
+    const auto dataBytes = static_cast<std::int32_t>(flusher.Written() - kS16LeadInSize);
+    EncodeHeaderFor(layout, dataBytes, header);
+    if (!sink.WriteAt(kS16HeaderOffset, header, sizeof header)) {
+        return {ConvertError::kWriteError, {}};
+    }
+    return {};
+}
+
+ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits) {
+    ShpLayout layout;
+    const ConvertError error = ReadShpLayout(source, limits.maxRows, layout);
+    if (error != ConvertError::kNone) {
+        return {error, {}};
+    }
+    return WriteS16(source, layout, sink);
+}
+
+ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
+                              const DecodeLimits& limits) {
+    MemorySource source(data, size);
+    return ConvertShpStream(source, sink, limits);
+}
+
+}  // namespace drovana

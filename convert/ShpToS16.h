@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "ByteIo.h"
+#include "ConvertError.h"
+#include "ShpFormat.h"
+
+// The decoding core: turns the first image of an SHP picture into an S16
+// picture, from any byte source into any byte sink. The file function, the
+// tests, the benchmark and the fuzzer all run through it.
+namespace drovana {
+
+struct DecodeLimits {
+    std::int64_t maxRows = kMaxShpRows;
+};
+
+// Reads the headers, then writes the whole S16 picture to `sink`.
+ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits = {});
+
+// The same over bytes in memory.
+ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
+                              const DecodeLimits& limits = {});
+
+// Writes the S16 picture for a layout already read from `source`, so that a
+// caller can check the headers before it creates the sink.
+ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink);
+
+}  // namespace drovana

@@ -1,0 +1,114 @@
+#include "PathParts.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace drovana {
+namespace {
+
+struct PathPartCase {
+    std::string path;
+    std::string folder;            // part 0
+    std::string title;             // part 1
+    std::string extension;         // part 2
+    std::string fileName;          // part 3
+    std::string withoutExtension;  // part 4
+};
+
+std::ostream& operator<<(std::ostream& out, const PathPartCase& c) {
+    return out << '"' << c.path << '"';
+}
+
+class GetPathPartTest : public ::testing::TestWithParam<PathPartCase> {};
+
+// Callers pass plain ints, so the table uses them rather than the named constants.
+TEST_P(GetPathPartTest, ReturnsEachPart) {
+    const PathPartCase& c = GetParam();
+    EXPECT_EQ(GetPathPart(c.path, 0), c.folder);
+    EXPECT_EQ(GetPathPart(c.path, 1), c.title);
+    EXPECT_EQ(GetPathPart(c.path, 2), c.extension);
+    EXPECT_EQ(GetPathPart(c.path, 3), c.fileName);
+    EXPECT_EQ(GetPathPart(c.path, 4), c.withoutExtension);
+}
+
+TEST_P(GetPathPartTest, AnyOtherPartGivesTheWholePathBack) {
+    const PathPartCase& c = GetParam();
+    for (int part : {5, 7, 100, -1}) {
+        EXPECT_EQ(GetPathPart(c.path, part), c.path) << "part " << part;
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Paths, GetPathPartTest, ::testing::Values(
+    //             path                folder       title      extension  file name      without extension
+    PathPartCase{"/MAPS/MAP01.SHP",  "/MAPS/",    "MAP01",   ".SHP",    "MAP01.SHP",   "/MAPS/MAP01"},
+    PathPartCase{"MAP.OLD.SHP",      "",          "MAP.OLD", ".SHP",    "MAP.OLD.SHP", "MAP.OLD"},
+    PathPartCase{"rel/Sub/Map.s16",  "rel/Sub/",  "Map",     ".s16",    "Map.s16",     "rel/Sub/Map"},
+    PathPartCase{"/maps/readme",     "/maps/",    "readme",  "",        "readme",      "/maps/readme"},
+    PathPartCase{"/a.b/c",           "/a.b/",     "c",       "",        "c",           "/a.b/c"},
+    PathPartCase{"/maps/.hidden",    "/maps/",    "",        ".hidden", ".hidden",     "/maps/"},
+    PathPartCase{"map.",             "",          "map",     ".",       "map.",        "map"},
+    PathPartCase{"/maps/",           "/maps/",    "",        "",        "",            "/maps/"},
+    PathPartCase{"/",                "/",         "",        "",        "",            "/"},
+    PathPartCase{"",                 "",          "",        "",        "",            ""}));
+// clang-format on
+
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(
+    WindowsPaths, GetPathPartTest,
+    ::testing::Values(PathPartCase{"C:\\MAPS\\MAP01.SHP", "C:\\MAPS\\", "MAP01", ".SHP",
+                                   "MAP01.SHP", "C:\\MAPS\\MAP01"},
+                      PathPartCase{"C:MAP01.SHP", "C:", "MAP01", ".SHP", "MAP01.SHP", "C:MAP01"},
+                      PathPartCase{"d:/maps\\a.b", "d:/maps\\", "a", ".b", "a.b", "d:/maps\\a"}));
+#else
+// Backslash and colon are ordinary name characters here.
+INSTANTIATE_TEST_SUITE_P(PosixNames, GetPathPartTest,
+                         ::testing::Values(PathPartCase{"/maps/C:a\\b.SHP", "/maps/", "C:a\\b",
+                                                        ".SHP", "C:a\\b.SHP", "/maps/C:a\\b"}));
+#endif
+
+TEST(CPathPartsTest, SplitReplacesEveryComponentOfTheEarlierPath) {
+    CPathParts parts("/MAPS/MAP01.SHP");
+    parts.Split("readme");
+    EXPECT_EQ(parts.Drive(), "");
+    EXPECT_EQ(parts.Directory(), "");
+    EXPECT_EQ(parts.Title(), "readme");
+    EXPECT_EQ(parts.Extension(), "");
+}
+
+TEST(CPathPartsTest, ResultKeepsTheLastComposition) {
+    CPathParts parts("/MAPS/MAP01.SHP");
+    parts.Compose(kPathFolder);
+    parts.Compose(kPathFileName);
+    EXPECT_EQ(parts.Result(), "MAP01.SHP");
+}
+
+TEST(EnsureTrailingSeparatorTest, AppendsOnlyWhenMissing) {
+    const std::string sep(1, kPathSeparator);
+    const struct {
+        std::string folder;
+        std::string expected;
+    } cases[] = {
+        {"", sep},
+        {sep, sep},
+        {"maps", "maps" + sep},
+        {"/work/maps", "/work/maps" + sep},
+        {"/work/maps" + sep, "/work/maps" + sep},
+#ifdef _WIN32
+        {"C:/maps/", "C:/maps/"},
+#else
+        {"maps\\", "maps\\/"},
+#endif
+    };
+    for (const auto& c : cases) {
+        std::string folder = c.folder;
+        EnsureTrailingSeparator(folder);
+        EXPECT_EQ(folder, c.expected) << "folder \"" << c.folder << '"';
+        EXPECT_EQ(WithTrailingSeparator(c.folder), c.expected) << "folder \"" << c.folder << '"';
+    }
+}
+
+}  // namespace
+}  // namespace drovana
