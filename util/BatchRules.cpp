@@ -1,0 +1,122 @@
+#include "BatchRules.h"
+
+#include <algorithm>
+#include <system_error>
+#include <unordered_set>
+
+#include "PathParts.h"
+
+namespace drovana {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder to scan and the prefix names must start with, cut from a
+// folder text the way a search pattern is.
+struct SearchScope {
+    fs::path folder;
+    std::string prefix;
+};
+
+SearchScope ScopeOf(const std::string& folderText) {
+    const std::string folder = GetPathPart(folderText, kPathFolder);
+    return {folder.empty() ? fs::path(".") : fs::path(folder), folderText.substr(folder.size())};
+}
+
+bool StartsWith(const std::string& text, const std::string& head) {
+    return text.size() >= head.size() && text.compare(0, head.size(), head) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Lower-cased names of every entry in the scope's folder that starts with its
+// prefix: one scan answers all counterpart questions of a refresh.
+std::unordered_set<std::string> FoldedNamesIn(const SearchScope& scope) {
+    std::unordered_set<std::string> names;
+    const std::string prefix = FoldCase(scope.prefix);
+    std::error_code error;
+    for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string name = FoldCase(it->path().filename().string());
+        if (StartsWith(name, prefix)) {
+            names.insert(name.substr(prefix.size()));
+        }
+    }
+    return names;
+}
+
+// Plain read-write files only: what a listing without the update switch
+// admits. Hidden files start with a dot; read-only ones lack the owner's
+// write permission.
+bool IsPlainFile(const fs::directory_entry& entry) {
+    std::error_code error;
+    const fs::file_status status = entry.status(error);
+    return !error && fs::is_regular_file(status) &&
+           (status.permissions() & fs::perms::owner_write) != fs::perms::none &&
+           !StartsWith(entry.path().filename().string(), ".");
+}
+
+std::string TitleOf(const fs::path& name) {
+    return GetPathPart(name.string(), kPathTitle);
+}
+
+void SortListing(std::vector<fs::path>& names) {
+    std::sort(names.begin(), names.end(), [](const fs::path& a, const fs::path& b) {
+        const std::string foldedA = FoldCase(a.string());
+        const std::string foldedB = FoldCase(b.string());
+        return foldedA != foldedB ? foldedA < foldedB : a.string() < b.string();
+    });
+}
+
+}  // namespace
+
+std::string FoldCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+std::vector<fs::path> ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
+                                     bool updateOnly) {
+    const SearchScope scope = ScopeOf(shpFolder);
+    const std::string prefix = FoldCase(scope.prefix);
+    std::unordered_set<std::string> counterparts;
+    if (updateOnly) {
+        counterparts = FoldedNamesIn(ScopeOf(pegFolder));
+    }
+
+    std::vector<fs::path> names;
+    std::error_code error;
+    for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const fs::path name = it->path().filename();
+        const std::string folded = FoldCase(name.string());
+        if (!StartsWith(folded, prefix) || !EndsWith(folded, kShpExtension)) {
+            continue;
+        }
+        const bool admitted = updateOnly
+                                  ? counterparts.count(FoldCase(TitleOf(name)) + kS16Extension) == 0
+                                  : IsPlainFile(*it);
+        if (admitted) {
+            names.push_back(name);
+        }
+    }
+    SortListing(names);
+    return names;
+}
+
+fs::path SourcePathFor(const std::string& shpFolder, const fs::path& listedName) {
+    return fs::path(shpFolder + listedName.string());
+}
+
+fs::path TargetPathFor(const std::string& pegFolder, const fs::path& listedName) {
+    return fs::path(pegFolder + TitleOf(listedName) + kS16Extension);
+}
+
+}  // namespace drovana

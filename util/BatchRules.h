@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Which files a batch converts and what the source and target of each are
+// called. Both front ends use these rules, so the dialog lists exactly what
+// the command line converts.
+//
+// A folder text is a folder ending with its separator; file names are
+// appended to it as they are. A text without the separator still works the
+// way a search pattern of text + "*.shp" does: the part after the last
+// separator becomes a prefix of the names.
+namespace drovana {
+
+inline constexpr const char* kShpExtension = ".shp";
+inline constexpr const char* kS16Extension = ".s16";
+
+// The SHP files of `shpFolder` that a batch converts, sorted without regard
+// to case (ties by exact name). Names match "*.shp" without regard to case.
+// With `updateOnly` every matching entry is listed unless the PeG folder
+// already holds its S16 counterpart (title + ".s16", compared without regard
+// to case); without it only plain files that are not hidden and not read-only
+// are listed. A folder that cannot be read gives an empty list.
+std::vector<std::filesystem::path> ListCandidates(const std::string& shpFolder,
+                                                  const std::string& pegFolder, bool updateOnly);
+
+// The file a listed name is read from: the SHP folder text + the name as the
+// file system spells it.
+std::filesystem::path SourcePathFor(const std::string& shpFolder,
+                                    const std::filesystem::path& listedName);
+
+// The file a listed name is converted into: the PeG folder text + its title
+// + ".s16".
+std::filesystem::path TargetPathFor(const std::string& pegFolder,
+                                    const std::filesystem::path& listedName);
+
+// Lower-cases ASCII letters only, as names are compared here.
+std::string FoldCase(std::string text);
+
+}  // namespace drovana
