@@ -30,6 +30,8 @@ const char* DescribeConvertError(ConvertError error) {
             return "picture too large for an S16 file";
         case ConvertError::kCannotReplaceTarget:
             return "cannot replace target";
+        case ConvertError::kCancelled:
+            return "interrupted";
     }
     return "unknown error";
 }

@@ -20,6 +20,7 @@ enum class ConvertError {
     kWriteError,
     kOutputTooLarge,
     kCannotReplaceTarget,
+    kCancelled,
 };
 
 // The outcome of one conversion: the reason and, where the operating system

@@ -38,7 +38,8 @@ ConvertError ResolveTarget(const fs::path& target, fs::path& resolved) {
 
 }  // namespace
 
-ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target) {
+ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
+                             const std::atomic<bool>* cancel) {
     ConvertResult result;
     result.error = CheckSource(source, result.system);
     if (!result.Ok()) {
@@ -63,7 +64,7 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target) {
     if (!output.Open(result.system)) {
         return {ConvertError::kCannotCreateTarget, result.system};
     }
-    result = WriteS16(input, layout, output);
+    result = WriteS16(input, layout, output, cancel);
     if (!result.Ok()) {
         if (result.error == ConvertError::kWriteError) {
             result.system = output.WriteError();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 
 #include "ConvertError.h"
@@ -8,9 +9,10 @@ namespace drovana {
 
 // Converts the SHP picture `source` into the S16 picture `target`, replacing
 // any file of that name. On failure the target is left as it was and the
-// result says why.
+// result says why. Setting `cancel` abandons the conversion under way.
 ConvertResult ConvertShpFile(const std::filesystem::path& source,
-                             const std::filesystem::path& target);
+                             const std::filesystem::path& target,
+                             const std::atomic<bool>* cancel = nullptr);
 
 // 1 once the target has been written, 0 on any failure.
 int ConvertShpToS16(const std::filesystem::path& source, const std::filesystem::path& target);

@@ -51,7 +51,8 @@ private:
 // Passes full output buffers on to the sink and keeps the record count.
 class RecordFlusher {
 public:
-    RecordFlusher(ByteSink& sink, std::uint8_t* buffer) : sink_(sink), buffer_(buffer) {}
+    RecordFlusher(ByteSink& sink, std::uint8_t* buffer, const std::atomic<bool>* cancel)
+        : sink_(sink), buffer_(buffer), cancel_(cancel) {}
 
     std::uint8_t* Start() const { return buffer_; }
     std::uint8_t* Limit() const { return buffer_ + kOutputBufferSize; }
@@ -61,6 +62,10 @@ public:
     std::uint8_t* Flush(std::uint8_t* end) {
         const auto n = static_cast<std::size_t>(end - buffer_);
         written_ += n;
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
+            error_ = ConvertError::kCancelled;
+            return nullptr;
+        }
         if (written_ - static_cast<std::int64_t>(kS16LeadInSize) > kMaxS16DataBytes) {
             error_ = ConvertError::kOutputTooLarge;
             return nullptr;
@@ -78,6 +83,7 @@ public:
 private:
     ByteSink& sink_;
     std::uint8_t* buffer_;
+    const std::atomic<bool>* cancel_;
     std::int64_t written_ = 0;
     ConvertError error_ = ConvertError::kNone;
 };
@@ -237,10 +243,11 @@ void EncodeHeaderFor(const ShpLayout& layout, std::int32_t dataBytes,
 
 }  // namespace
 
-ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink) {
+ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
+                       const std::atomic<bool>* cancel) {
     Buffers& buffers = ThreadBuffers();
     CodeReader reader(source, layout.codesOffset, buffers.input.get());
-    RecordFlusher flusher(sink, buffers.output.get());
+    RecordFlusher flusher(sink, buffers.output.get(), cancel);
 
     std::uint8_t* out = flusher.Start();
     std::copy(layout.copiedBytes.begin(), layout.copiedBytes.end(), out);

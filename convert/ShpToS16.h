@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,7 +25,9 @@ ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSi
                               const DecodeLimits& limits = {});
 
 // Writes the S16 picture for a layout already read from `source`, so that a
-// caller can check the headers before it creates the sink.
-ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink);
+// caller can check the headers before it creates the sink. Once `cancel` is
+// set the conversion stops with kCancelled at its next full output buffer.
+ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
+                       const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace drovana

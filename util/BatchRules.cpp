@@ -82,8 +82,8 @@ std::string FoldCase(std::string text) {
     return text;
 }
 
-std::vector<fs::path> ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
-                                     bool updateOnly) {
+CandidateList ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
+                             bool updateOnly) {
     const SearchScope scope = ScopeOf(shpFolder);
     const std::string prefix = FoldCase(scope.prefix);
     std::unordered_set<std::string> counterparts;
@@ -91,7 +91,7 @@ std::vector<fs::path> ListCandidates(const std::string& shpFolder, const std::st
         counterparts = FoldedNamesIn(ScopeOf(pegFolder));
     }
 
-    std::vector<fs::path> names;
+    CandidateList list;
     std::error_code error;
     for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
          it.increment(error)) {
@@ -104,11 +104,13 @@ std::vector<fs::path> ListCandidates(const std::string& shpFolder, const std::st
                                   ? counterparts.count(FoldCase(TitleOf(name)) + kS16Extension) == 0
                                   : IsPlainFile(*it);
         if (admitted) {
-            names.push_back(name);
+            list.names.push_back(name);
+        } else if (updateOnly) {
+            ++list.upToDate;
         }
     }
-    SortListing(names);
-    return names;
+    SortListing(list.names);
+    return list;
 }
 
 fs::path SourcePathFor(const std::string& shpFolder, const fs::path& listedName) {

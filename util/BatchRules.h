@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,8 +24,13 @@ inline constexpr const char* kS16Extension = ".s16";
 // already holds its S16 counterpart (title + ".s16", compared without regard
 // to case); without it only plain files that are not hidden and not read-only
 // are listed. A folder that cannot be read gives an empty list.
-std::vector<std::filesystem::path> ListCandidates(const std::string& shpFolder,
-                                                  const std::string& pegFolder, bool updateOnly);
+struct CandidateList {
+    std::vector<std::filesystem::path> names;  // bare file names
+    std::size_t upToDate = 0;                  // left out for their counterpart
+};
+
+CandidateList ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
+                             bool updateOnly);
 
 // The file a listed name is read from: the SHP folder text + the name as the
 // file system spells it.

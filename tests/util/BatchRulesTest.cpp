@@ -35,7 +35,7 @@ protected:
     ListCandidatesTest() { fs::create_directory(peg_.Path() / "sub"); }
 
     std::vector<std::string> List(bool updateOnly, const std::string& pegText) {
-        return Names(ListCandidates(FolderText(shp_.Path()), pegText, updateOnly));
+        return Names(ListCandidates(FolderText(shp_.Path()), pegText, updateOnly).names);
     }
     std::vector<std::string> List(bool updateOnly) {
         return List(updateOnly, FolderText(peg_.Path()));
@@ -66,6 +66,7 @@ TEST_F(ListCandidatesTest, UpdateOnlyLeavesOutMapsWhoseS16ExistsInAnyCase) {
     Touch(peg_ / "MAP03.s16.tmp");
 
     EXPECT_EQ(List(true), (std::vector<std::string>{"MAP03.SHP"}));
+    EXPECT_EQ(ListCandidates(FolderText(shp_.Path()), FolderText(peg_.Path()), true).upToDate, 3u);
     EXPECT_EQ(List(false).size(), 4u);
 }
 
@@ -85,9 +86,9 @@ TEST_F(ListCandidatesTest, WithoutTheSwitchOnlyPlainWritableVisibleFilesAreListe
 }
 
 TEST_F(ListCandidatesTest, AFolderThatCannotBeReadGivesAnEmptyList) {
-    EXPECT_TRUE(ListCandidates(FolderText(shp_ / "missing"), "", true).empty());
+    EXPECT_TRUE(ListCandidates(FolderText(shp_ / "missing"), "", true).names.empty());
     Touch(shp_ / "file");
-    EXPECT_TRUE(ListCandidates(FolderText(shp_ / "file"), "", false).empty());
+    EXPECT_TRUE(ListCandidates(FolderText(shp_ / "file"), "", false).names.empty());
 }
 
 TEST_F(ListCandidatesTest, AFolderTextWithoutSeparatorActsAsANamePrefix) {
@@ -95,7 +96,7 @@ TEST_F(ListCandidatesTest, AFolderTextWithoutSeparatorActsAsANamePrefix) {
     Touch(shp_ / "maps" / "in-folder.shp");
     Touch(shp_ / "maps01.shp");
     Touch(shp_ / "other.shp");
-    EXPECT_EQ(Names(ListCandidates((shp_ / "maps").string(), "", false)),
+    EXPECT_EQ(Names(ListCandidates((shp_ / "maps").string(), "", false).names),
               (std::vector<std::string>{"maps01.shp"}));
 }
 
