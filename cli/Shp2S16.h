@@ -5,13 +5,14 @@
 #include <cstdio>
 
 // The command-line front end: arguments, usage text and exit status. The
-// conversion itself is the core's.
+// conversions are the core's and the batch module's.
 namespace drovana {
 
 enum ExitStatus : int {
     kExitSuccess = 0,
-    kExitFailure = 1,  // a conversion failed
-    kExitUsage = 2,    // wrong arguments
+    kExitFailure = 1,       // a conversion failed
+    kExitUsage = 2,         // wrong arguments or a missing folder
+    kExitInterrupted = 130  // stopped by Ctrl-C, as shells report SIGINT
 };
 
 // Runs shp2s16 with `arguments` (program name first), printing to the given

@@ -1,0 +1,96 @@
+#include "ProgressReporter.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace drovana {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Ten redraws a second keep the line readable and cost nothing.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+constexpr std::size_t kShownNameLength = 40;
+
+std::string ShortName(const std::filesystem::path& source) {
+    std::string name = source.filename().string();
+    if (name.size() > kShownNameLength) {
+        name = "..." + name.substr(name.size() - kShownNameLength + 3);
+    }
+    return name;
+}
+
+}  // namespace
+
+ProgressReporter::ProgressReporter(std::FILE* err, std::size_t total, Mode mode)
+    : err_(err), total_(total), mode_(mode), start_(Clock::now()), lastDraw_(start_) {}
+
+bool ProgressReporter::IsTerminal(std::FILE* stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+void ProgressReporter::Started(const BatchItem& item) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    current_ = ShortName(item.source);
+    DrawProgress(false);
+}
+
+void ProgressReporter::Finished(const BatchItem& item, const ConvertResult& result) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++done_;
+    if (!result.Ok()) {
+        ClearProgress();
+        std::fprintf(err_, "shp2s16: %s: %s\n", item.source.string().c_str(),
+                     DescribeConvertResult(result).c_str());
+    }
+    DrawProgress(done_ == total_);
+}
+
+void ProgressReporter::Summary(const BatchOutcome& outcome, std::size_t upToDate) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ClearProgress();
+    if (mode_.quiet) {
+        return;
+    }
+    std::fprintf(err_, "shp2s16: %s%zu converted, %zu failed, %zu skipped as up to date, %.2f s\n",
+                 outcome.interrupted ? "interrupted: " : "", outcome.converted, outcome.failed,
+                 upToDate, Elapsed());
+}
+
+void ProgressReporter::DrawProgress(bool force) {
+    if (!mode_.progressLine || mode_.quiet || total_ == 0) {
+        return;
+    }
+    const Clock::time_point now = Clock::now();
+    if (!force && now - lastDraw_ < kRedrawInterval) {
+        return;
+    }
+    lastDraw_ = now;
+    const double seconds = Elapsed();
+    const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0.0;
+    // Carriage return and erase-to-end redraw the same line.
+    std::fprintf(err_, "\r\033[K%zu/%zu files %3zu%%  %s  %.0f files/s", done_, total_,
+                 100 * done_ / total_, current_.c_str(), rate);
+    std::fflush(err_);
+    lineShown_ = true;
+}
+
+void ProgressReporter::ClearProgress() {
+    if (lineShown_) {
+        std::fputs("\r\033[K", err_);
+        lineShown_ = false;
+    }
+}
+
+double ProgressReporter::Elapsed() const {
+    return std::chrono::duration<double>(Clock::now() - start_).count();
+}
+
+}  // namespace drovana
