@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "CliRun.h"
 #include "ShpBuilder.h"
 #include "ShpToS16.h"
 #include "TestFiles.h"
@@ -16,37 +16,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-// Runs the front end and keeps what it printed.
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Drain(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        text += static_cast<char>(c);
-    }
-    std::fclose(file);
-    return text;
-}
-
-CliRun RunCli(const QStringList& arguments) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    CliRun run;
-    run.status = RunShp2S16(QStringList{QStringLiteral("shp2s16")} + arguments, out, err);
-    run.out = Drain(out);
-    run.err = Drain(err);
-    return run;
-}
-
-QString Q(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
-}
-
 TEST(Shp2S16, ConvertsOneFileLikeTheCore) {
     TempDir dir;
     const auto shp = test::MakeMap(40, 30, test::MapStyle::kMixed);
@@ -54,7 +23,7 @@ TEST(Shp2S16, ConvertsOneFileLikeTheCore) {
     MemorySink expected;
     ASSERT_TRUE(ConvertShpBytes(shp.data(), shp.size(), expected).Ok());
 
-    const CliRun run = RunCli({Q(dir / "MAP07.SHP"), Q(dir / "MAP07.s16")});
+    const test::CliRun run = test::RunCli({Q(dir / "MAP07.SHP"), Q(dir / "MAP07.s16")});
 
     EXPECT_EQ(run.status, kExitSuccess);
     EXPECT_EQ(run.err, "");
@@ -66,7 +35,7 @@ TEST(Shp2S16, FailureNamesTheSourceAndTheReason) {
     WriteBytes(dir / "MAP07.SHP", {1, 2, 3});
     const std::string source = (dir / "MAP07.SHP").string();
 
-    const CliRun run = RunCli({Q(dir / "MAP07.SHP"), Q(dir / "MAP07.s16")});
+    const test::CliRun run = test::RunCli({Q(dir / "MAP07.SHP"), Q(dir / "MAP07.s16")});
 
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_EQ(run.err,
@@ -76,7 +45,7 @@ TEST(Shp2S16, FailureNamesTheSourceAndTheReason) {
 
 TEST(Shp2S16, MissingSourceGivesTheSystemsReason) {
     TempDir dir;
-    const CliRun run = RunCli({Q(dir / "none.shp"), Q(dir / "none.s16")});
+    const test::CliRun run = test::RunCli({Q(dir / "none.shp"), Q(dir / "none.s16")});
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("cannot open source: No such file or directory"), std::string::npos);
 }
@@ -89,7 +58,7 @@ TEST(Shp2S16, WrongArgumentsGiveUsageAndStatusTwo) {
         {QStringLiteral("--no-such-option"), QStringLiteral("a"), QStringLiteral("b")},
     };
     for (const QStringList& arguments : cases) {
-        const CliRun run = RunCli(arguments);
+        const test::CliRun run = test::RunCli(arguments);
         EXPECT_EQ(run.status, kExitUsage) << arguments.join(' ').toStdString();
         EXPECT_NE(run.err.find("Usage: shp2s16"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
@@ -97,12 +66,12 @@ TEST(Shp2S16, WrongArgumentsGiveUsageAndStatusTwo) {
 }
 
 TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {
-    const CliRun help = RunCli({QStringLiteral("--help")});
+    const test::CliRun help = test::RunCli({QStringLiteral("--help")});
     EXPECT_EQ(help.status, kExitSuccess);
     EXPECT_NE(help.out.find("SOURCE"), std::string::npos);
     EXPECT_NE(help.out.find("Examples:"), std::string::npos);
 
-    const CliRun version = RunCli({QStringLiteral("--version")});
+    const test::CliRun version = test::RunCli({QStringLiteral("--version")});
     EXPECT_EQ(version.status, kExitSuccess);
     EXPECT_EQ(version.out, "shp2s16 1.0.0.1\n");
 }
