@@ -4,7 +4,13 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 SAMPLE_DIR := $(BUILD_DIR)/sample
 
-.PHONY: all deps configure build run test bench clean
+FUZZ_DIR ?= build-fuzz
+FUZZ_RUNS ?= 2000000
+FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined,implicit-conversion -fno-sanitize-recover=all
+SANITIZE_DIR ?= build-asan
+SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+.PHONY: all deps configure build run test bench fuzz sanitize clean
 
 all: build
 
@@ -29,5 +35,21 @@ test: build
 bench: build
 	$(BUILD_DIR)/bench/convert_bench
 
+# libFuzzer on the decoding core with a fixed seed; any finding fails.
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DDROVANA_BUILD_FRONTENDS=OFF -DDROVANA_BUILD_TESTS=OFF -DDROVANA_BUILD_BENCH=OFF \
+		-DDROVANA_BUILD_FUZZ=ON -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_DIR) --target convert_fuzz make-fuzz-seeds
+	$(FUZZ_DIR)/fuzz/make-fuzz-seeds $(FUZZ_DIR)/seeds
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/fuzz/convert_fuzz -runs=$(FUZZ_RUNS) -seed=1 -dict=fuzz/shp.dict \
+		-artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds fuzz/findings
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize:
+	$(MAKE) test BUILD_DIR=$(SANITIZE_DIR) BUILD_TYPE=Debug \
+		CMAKE_FLAGS='-DDROVANA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" $(CMAKE_FLAGS)'
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)
