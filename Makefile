@@ -2,7 +2,6 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
-SAMPLE_DIR := $(BUILD_DIR)/sample
 
 FUZZ_DIR ?= build-fuzz
 FUZZ_RUNS ?= 2000000
@@ -24,10 +23,7 @@ build: configure
 	cmake --build $(BUILD_DIR)
 
 run: build
-	@mkdir -p $(SAMPLE_DIR)
-	$(BUILD_DIR)/tests/support/make-sample-shp $(SAMPLE_DIR)/SAMPLE.SHP
-	$(BUILD_DIR)/cli/shp2s16 $(SAMPLE_DIR)/SAMPLE.SHP $(SAMPLE_DIR)/SAMPLE.s16
-	@echo "Converted $(SAMPLE_DIR)/SAMPLE.SHP into $(SAMPLE_DIR)/SAMPLE.s16"
+	$(BUILD_DIR)/app/drovana
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

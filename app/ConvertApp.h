@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+
+namespace drovana {
+
+namespace detail {
+
+// Holds the one argument Qt gets to see, the program's name: options such as
+// -reverse or -style would otherwise change how the dialog looks and works.
+struct ProgramNameOnly {
+    explicit ProgramNameOnly(char* program);
+    int argc = 1;
+    char* argv[2];
+};
+
+}  // namespace detail
+
+// The application object: names the settings root, runs the converter dialog
+// modally and ends the program when the dialog closes.
+class CConvertApp : private detail::ProgramNameOnly, public QApplication {
+public:
+    // Every argument after the program's name is ignored.
+    CConvertApp(int argc, char** argv);
+
+    // Runs the whole program. Returns false: there is no event loop to enter
+    // once the dialog has closed.
+    bool InitInstance();
+};
+
+}  // namespace drovana

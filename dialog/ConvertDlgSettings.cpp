@@ -1,0 +1,36 @@
+// The dialog's three entries in the settings store.
+#include <QString>
+#include <string>
+
+#include "ConvertDlg.h"
+#include "FileChecks.h"
+#include "Settings.h"
+
+namespace drovana {
+
+namespace {
+
+QString Section() {
+    return QString::fromLatin1(kSettingsSection);
+}
+
+}  // namespace
+
+void CConvertDlg::LoadSettings() {
+    m_strShpFolder = GetProfileString(Section(), QStringLiteral("Folder"));
+    if (m_strShpFolder.isEmpty()) {
+        const std::string folder = GetProgramFolder();
+        m_strShpFolder =
+            QString::fromLocal8Bit(folder.data(), static_cast<qsizetype>(folder.size()));
+    }
+    m_bUpdateOnly = GetProfileInt(Section(), QStringLiteral("Update"), 0) != 0;
+    m_strPegFolder = GetProfileString(Section(), QStringLiteral("UpdateFolder"));
+}
+
+void CConvertDlg::SaveSettings() {
+    WriteProfileString(Section(), QStringLiteral("Folder"), m_strShpFolder);
+    WriteProfileInt(Section(), QStringLiteral("Update"), m_bUpdateOnly ? 1 : 0);
+    WriteProfileString(Section(), QStringLiteral("UpdateFolder"), m_strPegFolder);
+}
+
+}  // namespace drovana
