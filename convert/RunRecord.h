@@ -18,26 +18,29 @@ inline constexpr int kMaxRunCount = 255;
 
 namespace detail {
 
-constexpr std::array<std::uint16_t, kPaletteSize> PackAll() {
-    std::array<std::uint16_t, kPaletteSize> packed{};
+constexpr std::array<std::uint32_t, kPaletteSize> RunWords() {
+    std::array<std::uint32_t, kPaletteSize> words{};
     for (int i = 0; i < kPaletteSize; ++i) {
-        packed[i] = PackColour(i);
+        words[i] = std::uint32_t{PackColour(i)} << 16;
     }
-    return packed;
+    return words;
 }
 
-// Packing once per index keeps the decode loop to a table look-up per record.
-inline constexpr std::array<std::uint16_t, kPaletteSize> kPackedPalette = PackAll();
+// A record as a little-endian word with count 0, one per index: packing once
+// keeps the decode loop to a table look-up per record.
+inline constexpr std::array<std::uint32_t, kPaletteSize> kRunWords = RunWords();
 
 }  // namespace detail
 
 // Stores one record for the count's and the index's low eight bits.
 inline void StoreRunRecord(std::uint8_t* out, unsigned count, unsigned index) {
-    const std::uint16_t colour = detail::kPackedPalette[index & 0xFF];
-    out[0] = static_cast<std::uint8_t>(count);
-    out[1] = 0;
-    out[2] = static_cast<std::uint8_t>(colour);
-    out[3] = static_cast<std::uint8_t>(colour >> 8);
+    // One 32-bit word, count in the low byte and colour in the high half:
+    // compilers merge the four byte stores into one.
+    const std::uint32_t word = (count & 0xFF) | detail::kRunWords[index & 0xFF];
+    out[0] = static_cast<std::uint8_t>(word);
+    out[1] = static_cast<std::uint8_t>(word >> 8);
+    out[2] = static_cast<std::uint8_t>(word >> 16);
+    out[3] = static_cast<std::uint8_t>(word >> 24);
 }
 
 }  // namespace drovana

@@ -15,6 +15,9 @@ namespace {
 constexpr std::size_t kInputBufferSize = 256 * 1024;
 constexpr std::size_t kOutputBufferSize = 256 * 1024;
 
+// The longest code: a literal of 127 pixels, one code byte and 127 indices.
+constexpr std::ptrdiff_t kLongestCode = 128;
+
 struct Buffers {
     std::unique_ptr<std::uint8_t[]> input{new std::uint8_t[kInputBufferSize]};
     std::unique_ptr<std::uint8_t[]> output{new std::uint8_t[kOutputBufferSize]};
@@ -161,36 +164,91 @@ private:
         return true;
     }
 
+    enum class Step { kMore, kRowEnd, kFailed };
+
     // Decodes one row's codes up to its end code. Sets `sourceEnded` when the
-    // source ends first; a code cut short by the end makes no pixel.
-    bool DecodeRow(std::int64_t& x, bool& sourceEnded) {
-        unsigned code = 0;
-        unsigned value = 0;
+    // source ends first; a code cut short by the end makes no pixel. While a
+    // whole code and its records fit the windows, codes take the fast path
+    // without per-byte end checks; positions stay in locals there, since the
+    // record stores could otherwise alias them.
+    bool DecodeRow(std::int64_t& xRow, bool& sourceEnded) {
+        const std::uint8_t* in = in_;
+        const std::uint8_t* inEnd = inEnd_;
+        std::uint8_t* out = out_;
+        std::uint8_t* const outLimit = flusher_.Limit();
+        std::int64_t x = xRow;
         for (;;) {
-            if (!Next(code)) {
-                sourceEnded = true;
-                return true;
-            }
-            if (code == 0) {
-                return true;
-            }
-            if ((code & 1) == 0 || code == 1) {
-                if (!Next(value)) {
-                    sourceEnded = true;
-                    return true;
+            if (inEnd - in >= kLongestCode &&
+                outLimit - out >= kLongestCode * static_cast<std::ptrdiff_t>(kRunRecordSize)) {
+                const unsigned code = *in++;
+                if (code == 0) {
+                    break;
                 }
-                const bool skip = code == 1;
-                const unsigned count = skip ? value : code / 2;
-                if (!Put(count, skip ? kTransparentIndex : value)) {
-                    return false;
+                if ((code & 1) != 0 && code != 1) {
+                    const unsigned pixels = code / 2;
+                    for (unsigned i = 0; i < pixels; ++i) {
+                        StoreRunRecord(out + kRunRecordSize * i, 1, in[i]);
+                    }
+                    in += pixels;
+                    out += kRunRecordSize * pixels;
+                    x += pixels;
+                } else {
+                    const unsigned value = *in++;
+                    const bool skip = code == 1;
+                    const unsigned count = skip ? value : code / 2;
+                    StoreRunRecord(out, count, skip ? kTransparentIndex : value);
+                    out += kRunRecordSize;
+                    x += count;
                 }
-                x += count;
-            } else if (!Literal(code / 2, x, sourceEnded)) {
+                continue;
+            }
+            in_ = in;
+            out_ = out;
+            const Step step = CarefulStep(x, sourceEnded);
+            in = in_;
+            inEnd = inEnd_;
+            out = out_;
+            if (step == Step::kFailed) {
                 return false;
-            } else if (sourceEnded) {
-                return true;
+            }
+            if (step == Step::kRowEnd) {
+                break;
             }
         }
+        in_ = in;
+        out_ = out;
+        xRow = x;
+        return true;
+    }
+
+    // Decodes one code near the end of a window, checking every byte.
+    Step CarefulStep(std::int64_t& x, bool& sourceEnded) {
+        unsigned code = 0;
+        unsigned value = 0;
+        if (!Next(code)) {
+            sourceEnded = true;
+            return Step::kRowEnd;
+        }
+        if (code == 0) {
+            return Step::kRowEnd;
+        }
+        if ((code & 1) == 0 || code == 1) {
+            if (!Next(value)) {
+                sourceEnded = true;
+                return Step::kRowEnd;
+            }
+            const bool skip = code == 1;
+            const unsigned count = skip ? value : code / 2;
+            if (!Put(count, skip ? kTransparentIndex : value)) {
+                return Step::kFailed;
+            }
+            x += count;
+            return Step::kMore;
+        }
+        if (!Literal(code / 2, x, sourceEnded)) {
+            return Step::kFailed;
+        }
+        return sourceEnded ? Step::kRowEnd : Step::kMore;
     }
 
     // One record of count 1 per literal pixel, copied in as large blocks as

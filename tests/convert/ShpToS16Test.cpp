@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "ConvertTestHelpers.h"
+#include "MapPalette.h"
+#include "ShpBuilder.h"
+#include "ShpToS16.h"
+
+namespace drovana::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// One row of codes behind an image of `lastColumn` with the given start column.
+Bytes OneRow(std::int16_t lastColumn, std::int32_t xStart, const Bytes& codes) {
+    return ShpBuilder().Image({0, lastColumn, xStart, 0, 0}).Raw(codes).Build();
+}
+
+TEST(MapPalette, PacksKnownEntries) {
+    const struct {
+        int index;
+        std::uint32_t entry;  // c0 c1 c2
+        std::uint16_t packed;
+    } cases[] = {{0, 0x000000, 0x0000},  {1, 0xf0f0f0, 0xF79E},   {5, 0xb8b8b8, 0xBDD7},
+                 {16, 0xf4f49c, 0x9FBE}, {252, 0x0c78fc, 0xFBC1}, {255, 0xb81000, 0x0097},
+                 {88, 0xd0a864, 0x655A}, {96, 0xd0a864, 0x655A},  {150, 0xd0a864, 0x655A},
+                 {32, 0x6c684c, 0x4B4D}, {63, 0x6c684c, 0x4B4D},  {261, 0xb8b8b8, 0xBDD7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        const PaletteEntry& e = kMapPalette[static_cast<std::size_t>(c.index & 0xFF)];
+        EXPECT_EQ((e.c0 << 16) | (e.c1 << 8) | e.c2, static_cast<int>(c.entry));
+        EXPECT_EQ(PackColour(c.index), c.packed);
+    }
+}
+
+TEST(ConvertShpToS16, RecordBytesAreCountZeroAndLittleEndianColour) {
+    const Bytes s16 = ConvertOk(OneRow(0, 0, {0x01, 3, 0x0A, 0, 0x00}));
+    const Bytes records(s16.begin() + 44, s16.end());
+    EXPECT_EQ(records, (Bytes{0x03, 0x00, 0xD7, 0xBD, 0x05, 0x00, 0x00, 0x00}));
+}
+
+TEST(ConvertShpToS16, LeadInCopiesBytesAndHeaderSignExtendsSizes) {
+    const struct {
+        std::int16_t lastRow, lastColumn;
+        std::uint32_t copied;
+        std::int32_t columns, rows;
+    } cases[] = {
+        {9, 19, 0x04030201, 20, 10},
+        {-1, -1, 0xFFFFFFFF, 0, 0},
+        {-5, 0, 0x00000000, 1, -4},
+        {32767, 32767, 0xDEADBEEF, 32768, 32768},
+        {-32768, -32768, 0x00FF00FF, -32767, -32767},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastColumn);
+        // yEnd before yStart: no rows, so the output is the lead-in alone.
+        const Bytes shp =
+            ShpBuilder().CopiedBytes(c.copied).Image({c.lastRow, c.lastColumn, 0, 1, 0}).Build();
+        const Bytes s16 = ConvertOk(shp);
+        ASSERT_EQ(s16.size(), 44u);
+        EXPECT_EQ(Bytes(s16.begin(), s16.begin() + 4), Bytes(shp.begin() + 4, shp.begin() + 8));
+        const std::int32_t expected[10] = {c.columns, c.rows, 0, 0, c.columns, c.rows, 0, 0, 1, 0};
+        for (std::size_t i = 0; i < 10; ++i) {
+            EXPECT_EQ(HeaderField(s16, i), expected[i]) << "field " << i;
+        }
+    }
+}
+
+TEST(ConvertShpToS16, DecodesMixedRowAndFillsUpToLastColumn) {
+    const Bytes s16 = ConvertOk(OneRow(9, 0, {0x06, 0x10, 0x05, 0x07, 0x1E, 0x01, 0x02, 0x00}));
+    EXPECT_EQ(RecordsOf(s16),
+              (std::vector<Record>{Rec(3, 16), Rec(1, 7), Rec(1, 30), Rec(2, 5), Rec(2, 5)}));
+    EXPECT_EQ(HeaderField(s16, 7), 20);
+    EXPECT_EQ(HeaderField(s16, 0), 10);
+    EXPECT_EQ(HeaderField(s16, 1), 1);
+}
+
+TEST(ConvertShpToS16, CodesBecomeRecords) {
+    const struct {
+        const char* name;
+        std::int16_t lastColumn;
+        Bytes codes;
+        std::vector<Record> records;
+    } cases[] = {
+        {"skip of zero writes zero-count record", 0, {0x01, 0x00, 0x00}, {Rec(0, 5)}},
+        {"run then fill", 9, {0x08, 0x07, 0x00}, {Rec(4, 7), Rec(5, 5)}},
+        {"run of one", 1, {0x02, 0xFF, 0x00}, {Rec(1, 255)}},
+        {"longest run", 127, {0xFE, 0x10, 0x00}, {Rec(127, 16)}},
+        {"literals never merge", 3, {0x07, 3, 3, 3, 0x00}, {Rec(1, 3), Rec(1, 3), Rec(1, 3)}},
+        {"skip of 255", 255, {0x01, 0xFF, 0x00}, {Rec(255, 5)}},
+        {"row past last column gets no fill", 3, {0x0A, 0x01, 0x00}, {Rec(5, 1)}},
+        {"row ending at last column gets no fill", 4, {0x08, 0x02}, {Rec(4, 2)}},
+        {"end of source ends the row", 6, {0x04, 0x09}, {Rec(2, 9), Rec(4, 5)}},
+        {"negative last column never fills", -3, {0x00}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(RecordsOf(ConvertOk(OneRow(c.lastColumn, 0, c.codes))), c.records);
+    }
+}
+
+TEST(ConvertShpToS16, RowStartsAtXStartOrZero) {
+    const struct {
+        std::int32_t xStart;
+        std::int16_t lastColumn;
+        std::vector<Record> records;
+    } cases[] = {
+        {4, 9, {Rec(5, 5)}},  {0, 9, {Rec(9, 5)}},
+        {-3, 9, {Rec(9, 5)}}, {9, 9, {}},
+        {12, 9, {}},          {INT32_MIN, 2, {Rec(2, 5)}},
+        {65539, 9, {}},       {INT32_MAX, 32767, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xStart);
+        EXPECT_EQ(RecordsOf(ConvertOk(OneRow(c.lastColumn, c.xStart, {0x00}))), c.records);
+    }
+}
+
+TEST(ConvertShpToS16, FillsWiderThanOneRecordAreSplit) {
+    const struct {
+        std::int16_t pixels;
+        std::size_t full;  // records of 255
+        int rest;          // the last record's count, 0 for none
+    } cases[] = {{255, 1, 0}, {256, 1, 1}, {510, 2, 0}, {511, 2, 1}, {32767, 128, 127}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pixels);
+        std::vector<Record> expected(c.full, Rec(255, 5));
+        if (c.rest > 0) {
+            expected.push_back(Rec(c.rest, 5));
+        }
+        EXPECT_EQ(RecordsOf(ConvertOk(OneRow(c.pixels, 0, {0x00}))), expected);
+    }
+}
+
+TEST(ConvertShpToS16, RowCountRunsFromYStartToYEnd) {
+    const struct {
+        std::int32_t yStart, yEnd;
+        std::size_t rows;
+    } cases[] = {{0, 0, 1}, {-2, 1, 4}, {7, 9, 3}, {5, 4, 0}, {INT32_MAX, INT32_MIN, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.yStart);
+        // No codes at all: every row is its fill and nothing else.
+        const Bytes s16 = ConvertOk(ShpBuilder().Image({0, 3, 0, c.yStart, c.yEnd}).Build());
+        EXPECT_EQ(RecordsOf(s16), std::vector<Record>(c.rows, Rec(3, 5)));
+        EXPECT_EQ(HeaderField(s16, 7), static_cast<std::int32_t>(4 * c.rows));
+    }
+}
+
+TEST(ConvertShpToS16, CodeCutShortBySourceEndMakesNoPixel) {
+    const struct {
+        const char* name;
+        Bytes codes;
+        std::vector<Record> firstRow;
+    } cases[] = {
+        {"skip without count", {0x04, 0x03, 0x01}, {Rec(2, 3), Rec(7, 5)}},
+        {"run without colour", {0x04, 0x03, 0x06}, {Rec(2, 3), Rec(7, 5)}},
+        {"literal of 3 with 2 bytes", {0x07, 0x01, 0x02}, {Rec(1, 1), Rec(1, 2), Rec(7, 5)}},
+        {"source ends after end code", {0x04, 0x03, 0x00}, {Rec(2, 3), Rec(7, 5)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes shp = ShpBuilder().Image({2, 9, 0, 0, 2}).Raw(c.codes).Build();
+        std::vector<Record> expected = c.firstRow;
+        expected.insert(expected.end(), {Rec(9, 5), Rec(9, 5)});
+        EXPECT_EQ(RecordsOf(ConvertOk(shp)), expected);
+    }
+}
+
+TEST(ConvertShpToS16, ConvertsOnlyTheImageAtTheHeaderOffset) {
+    const ShpImageFields wanted{1, 7, 2, 0, 1};
+    const Bytes alone = ShpBuilder().Image(wanted).Run(3, 40).EndRow().Skip(6).Build();
+    const Bytes other = ShpBuilder().Image({4, 30, 0, 0, 4}).Run(30, 9).EndRow().Build();
+
+    // The other image's header and codes sit between the lead-in and ours.
+    const std::size_t otherSize = other.size() - 12;
+    Bytes both = ShpBuilder().Image(wanted).Padding(otherSize).Run(3, 40).EndRow().Skip(6).Build();
+    std::copy(other.begin() + 12, other.end(), both.begin() + 12);
+
+    EXPECT_EQ(ConvertOk(both), ConvertOk(alone));
+    EXPECT_EQ(RecordsOf(ConvertOk(alone)), (std::vector<Record>{Rec(3, 40), Rec(2, 5), Rec(6, 5)}));
+}
+
+TEST(ConvertShpToS16, XStartAtInt32MaxDoesNotWrap) {
+    // Past INT32_MAX a 32-bit column would turn negative and ask for a
+    // fill of about two billion pixels.
+    ShpBuilder builder;
+    builder.Image({0, 32767, INT32_MAX, 0, 0});
+    for (int i = 0; i < 20; ++i) {
+        builder.Run(127, 1);
+    }
+    EXPECT_EQ(RecordsOf(ConvertOk(builder.EndRow().Build())), std::vector<Record>(20, Rec(127, 1)));
+}
+
+TEST(ConvertShpToS16, RejectsBrokenHeadersWithoutWriting) {
+    const Bytes good = ShpBuilder().Image({0, 3, 0, 0, 0}).Build();  // exactly 36 bytes
+    Bytes offsetMinusOne = good;
+    offsetMinusOne[8] = offsetMinusOne[9] = offsetMinusOne[10] = offsetMinusOne[11] = 0xFF;
+    const struct {
+        const char* name;
+        Bytes shp;
+        ConvertError error;
+    } cases[] = {
+        {"empty", {}, ConvertError::kTooShortForHeaders},
+        {"11 bytes", Bytes(good.begin(), good.begin() + 11), ConvertError::kTooShortForHeaders},
+        {"lead-in only", Bytes(good.begin(), good.begin() + 12), ConvertError::kHeaderOutsideFile},
+        {"header one byte short", Bytes(good.begin(), good.end() - 1),
+         ConvertError::kHeaderOutsideFile},
+        {"offset -1", offsetMinusOne, ConvertError::kNegativeHeaderOffset},
+        {"offset INT32_MIN", ShpBuilder().HeaderOffset(INT32_MIN).Build(),
+         ConvertError::kNegativeHeaderOffset},
+        {"offset past the end", ShpBuilder().HeaderOffset(13).Build(),
+         ConvertError::kHeaderOutsideFile},
+        {"offset INT32_MAX", ShpBuilder().HeaderOffset(INT32_MAX).Build(),
+         ConvertError::kHeaderOutsideFile},
+        {"full int32 row range", ShpBuilder().Image({0, 0, 0, INT32_MIN, INT32_MAX}).Build(),
+         ConvertError::kTooManyRows},
+        {"65537 rows", ShpBuilder().Image({0, 0, 0, 0, 65536}).Build(), ConvertError::kTooManyRows},
+        {"65537 negative rows", ShpBuilder().Image({0, 0, 0, -65537, -1}).Build(),
+         ConvertError::kTooManyRows},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemorySink sink;
+        EXPECT_EQ(ConvertShpBytes(c.shp.data(), c.shp.size(), sink).error, c.error);
+        EXPECT_TRUE(sink.Bytes().empty());
+    }
+    EXPECT_EQ(RecordsOf(ConvertOk(good)), std::vector<Record>{Rec(3, 5)});
+}
+
+TEST(ConvertShpToS16, AcceptsExactlyTheMostRows) {
+    const Bytes most = ShpBuilder().Image({0, 1, 0, -65536, -1}).Build();
+    EXPECT_EQ(RecordsOf(ConvertOk(most)), std::vector<Record>(65536, Rec(1, 5)));
+}
+
+}  // namespace
+}  // namespace drovana::test
