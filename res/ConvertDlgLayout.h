@@ -22,7 +22,6 @@ enum ConvertDlgControlId : int {
 };
 
 inline constexpr int kConvertDlgLayoutId = 129;
-inline constexpr int kAppIconId = 128;
 
 inline constexpr unsigned kFolderEditStyle = kBorder | kTabStop | kAutoHScroll;
 

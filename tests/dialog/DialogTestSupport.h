@@ -1,71 +1,106 @@
 #pragma once
 
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "ConvertDlg.h"
+#include "ConvertDlgLayout.h"
+#include "Settings.h"
 
-class QLineEdit;
-
-// Readable texts in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-// What the dialog tests share: a throw-away settings store and a dialog that
-// records which handlers ran.
 namespace drovana::test {
 
-// Points every QSettings made while it lives at a fresh folder of its own, in
-// the portable file format even where the native store is the registry, and
-// hands the previous folder back when it goes.
+// Points every QSettings made while it lives at a fresh folder, in the file
+// format even where the native store is the registry, and files the values
+// under root "Quenmoor" and the name 'drovana'.
 class SettingsSandbox {
 public:
-    SettingsSandbox();
+    SettingsSandbox() : previous_(Current()) {
+        Use(dir_.path());
+        SetSettingsRoot(QString::fromLatin1(kSettingsRoot), QStringLiteral("/opt/drovana/drovana"));
+    }
     SettingsSandbox(const SettingsSandbox&) = delete;
     SettingsSandbox& operator=(const SettingsSandbox&) = delete;
-    ~SettingsSandbox();
+    ~SettingsSandbox() { Use(previous_); }
 
-    // Text of the current application's settings file; empty if none yet.
-    static QString FileText();
+    // The stored file as text with \n line ends; empty when nothing was written yet.
+    static QString FileText() {
+        QFile file(QSettings().fileName());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return QString::fromUtf8(file.readAll())
+            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    }
 
 private:
+    static QString& Current() {
+        static QString folder;
+        return folder;
+    }
+    static void Use(const QString& folder) {
+        Current() = folder;
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    }
+
     QTemporaryDir dir_;
     QString previous_;
 };
 
-// The converter dialog with its handlers replaced by recorders, so that the
-// tests see which handler each key, click or focus change reaches.
+// The dialog with its handlers replaced by recorders, so that a test sees
+// which handler a key, click or focus change reached.
 class ProbeDlg : public CConvertDlg {
 public:
-    std::vector<std::string> calls;  // handler names, in order
-
-    // What the hooks saw when they ran.
-    QString editTextAtRun;
-    QString shpFolderAtRefresh;
-    QString pegFolderAtRefresh;
-    bool updateOnlyAtRefresh = false;
-    bool iconSetAtRefresh = false;
-    bool tipsOnAtRefresh = false;
+    std::vector<std::string> calls;
+    QString shpTextAtRun;       // the SHP edit's text when the batch hook ran
+    QString shpFieldAtRefresh;  // the SHP field when the list was first rebuilt
 
     QString& ShpFolder() { return m_strShpFolder; }
     QString& PegFolder() { return m_strPegFolder; }
     bool& UpdateOnly() { return m_bUpdateOnly; }
-    QLineEdit* Edit(int id) const;
+    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(GetDlgItem(id)); }
 
-    // Shows the dialog as the active window, as a user would find it.
-    void Open();
+    // Shown as the active window: only then do focus changes reach the controls.
+    void Open() {
+        show();
+        activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(this));
+    }
 
 protected:
-    void RunConversion() override;
-    void OnFolderEditLeft(QString& field) override;
-    void OnUpdateOnlyClicked() override;
-    void BrowseShpFolder() override;
-    void BrowsePegFolder() override;
-    void RefreshFileList() override;
+    void RunConversion() override {
+        calls.push_back("RunConversion");
+        shpTextAtRun = Edit(kIdShpFolderEdit)->text();
+    }
+    void OnFolderEditLeft(QString& field) override {
+        calls.push_back(&field == &m_strShpFolder   ? "LeftShp"
+                        : &field == &m_strPegFolder ? "LeftPeg"
+                                                    : "Left?");
+    }
+    void OnUpdateOnlyClicked() override { calls.push_back("OnUpdateOnlyClicked"); }
+    void BrowseShpFolder() override { calls.push_back("BrowseShpFolder"); }
+    void BrowsePegFolder() override { calls.push_back("BrowsePegFolder"); }
+    void RefreshFileList() override {
+        calls.push_back(windowIcon().isNull() || GetDlgItem(kIdOk)->toolTip().isEmpty()
+                            ? "RefreshFileList before icon and tips"
+                            : "RefreshFileList");
+        shpFieldAtRefresh = m_strShpFolder;
+        CConvertDlg::RefreshFileList();
+    }
 };
 
 }  // namespace drovana::test

@@ -1,9 +1,6 @@
-// The dialog tests run inside the program's own application object, on the
-// offscreen platform unless told otherwise, with settings in a throw-away
-// folder from the first line on.
-#include <gtest/gtest.h>
+// The dialog tests run in the program's own application object, offscreen
+// unless told otherwise, with settings in a throw-away folder from the start.
 #include <QStandardPaths>
-#include <QtGlobal>
 #include <vector>
 
 #include "ConvertApp.h"
@@ -16,8 +13,7 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     QStandardPaths::setTestModeEnabled(true);
 
-    // A Qt option on the command line, which the application must not pass
-    // on: it would mirror every widget (see ConvertApp.IgnoresCommandLine).
+    // -reverse would mirror every widget if the application passed it on to Qt.
     static char reverse[] = "-reverse";
     std::vector<char*> arguments(argv, argv + argc);
     arguments.push_back(reverse);
