@@ -72,12 +72,9 @@ CConvertDlg::CConvertDlg(QWidget* parent)
     ConnectControls();
 }
 
+// Destroyed while still open: the window goes now.
 CConvertDlg::~CConvertDlg() {
-    // Destroyed while still open: the window goes now, and the entries with it.
-    if (m_bOpen) {
-        m_bOpen = false;
-        SaveSettings();
-    }
+    OnWindowGone();
 }
 
 QWidget* CConvertDlg::GetDlgItem(int id) const {
@@ -111,6 +108,10 @@ void CConvertDlg::WriteControls() {
 
 void CConvertDlg::done(int result) {
     QDialog::done(result);
+    OnWindowGone();
+}
+
+void CConvertDlg::OnWindowGone() {
     if (m_bOpen) {
         m_bOpen = false;
         SaveSettings();

@@ -30,7 +30,7 @@ public:
 
     // Controls by the ids of dialog layout 129; nullptr for an unknown id.
     QWidget* GetDlgItem(int id) const;
-    // The id a control of this dialog carries; 0 for any other widget.
+    // The id a dialog control carries; 0 for a widget without one.
     static int GetDlgCtrlID(const QWidget* widget);
     // Pixels for a rectangle in this dialog's dialog units.
     QRect MapDialogRect(const QRect& dialogUnits) const;
@@ -74,6 +74,8 @@ private:
     void ConnectControls();
     // Runs when the window first shows, as the dialog opens.
     void OnInitDialog();
+    // Saves the entries, once per opening, when the window has been hidden for good.
+    void OnWindowGone();
     void EnableToolTips();
 
     QLineEdit* m_shpFolderEdit = nullptr;
