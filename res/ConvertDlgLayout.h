@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogTemplate.h"
+#include "DialogLayout.h"
 
 // Dialog layout 129: the converter dialog, its control ids and where each
 // control sits.
