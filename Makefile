@@ -9,7 +9,7 @@ FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined,implicit-conversion -f
 SANITIZE_DIR ?= build-asan
 SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 
-.PHONY: all deps configure build run test bench fuzz sanitize clean
+.PHONY: all deps configure build run test bench package fuzz sanitize clean
 
 all: build
 
@@ -27,6 +27,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The Debian package, in $(BUILD_DIR)/package.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 bench: build
 	$(BUILD_DIR)/bench/convert_bench
