@@ -3,16 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "ShpFormat.h"
+
 // Builds SHP pictures byte by byte, so that every test input is made here.
 namespace drovana::test {
 
-struct ShpImageFields {
-    std::int16_t lastRow = 0;
-    std::int16_t lastColumn = 0;
-    std::int32_t xStart = 0;
-    std::int32_t yStart = 0;
-    std::int32_t yEnd = 0;
-};
+// The header fields a picture is built with, in the core's own layout.
+using ShpImageFields = ShpImageHeader;
 
 class ShpBuilder {
 public:
