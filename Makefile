@@ -34,6 +34,7 @@ package: build
 
 bench: build
 	$(BUILD_DIR)/bench/convert_bench
+	python3 bench/batch_bench.py $(BUILD_DIR)
 
 # libFuzzer on the decoding core with a fixed seed; any finding fails.
 fuzz: deps
