@@ -107,6 +107,11 @@ void CConvertDlg::WriteControls() {
 }
 
 void CConvertDlg::done(int result) {
+    // Closing leaves the edit that has the focus, so a folder typed into it
+    // but not yet confirmed is read and saved like one the user tabbed out of.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+    }
     QDialog::done(result);
     OnWindowGone();
 }
@@ -178,6 +183,9 @@ void CConvertDlg::CreateControls() {
     m_updateOnlyCheck = ControlAs<QCheckBox>(*this, kIdUpdateOnly);
     m_fileList = ControlAs<QListWidget>(*this, kIdFileList);
     m_progress = ControlAs<QProgressBar>(*this, kIdProgress);
+    m_okButton = ControlAs<QPushButton>(*this, kIdOk);
+    m_statusLine = ControlAs<QLabel>(*this, kIdStatus);
+    m_fileCount = ControlAs<QLabel>(*this, kIdFileCount);
 }
 
 QWidget* CConvertDlg::CreateControl(const DialogControl& row) {
@@ -201,7 +209,9 @@ QWidget* CConvertDlg::CreateControl(const DialogControl& row) {
         }
         case ControlKind::kListBox: {
             auto* list = new QListWidget(this);
-            list->setSortingEnabled((row.style & kSorted) != 0);
+            // Sorted lists arrive sorted from the batch rules, without regard
+            // to case; the widget's own sort would put 'Map02' before 'map01'.
+            list->setSortingEnabled(false);
             if (row.style & kMultiColumn) {
                 // Entries run down a column and on into the next one.
                 list->setFlow(QListView::TopToBottom);
@@ -255,8 +265,7 @@ QWidget* CConvertDlg::CreateControl(const DialogControl& row) {
 }
 
 void CConvertDlg::ConnectControls() {
-    connect(ControlAs<QPushButton>(*this, kIdOk), &QPushButton::clicked, this,
-            &CConvertDlg::RunConversion);
+    connect(m_okButton, &QPushButton::clicked, this, &CConvertDlg::RunConversion);
     connect(ControlAs<QPushButton>(*this, kIdCancel), &QPushButton::clicked, this,
             &CConvertDlg::reject);
     connect(ControlAs<QPushButton>(*this, kIdShpSelect), &QPushButton::clicked, this,

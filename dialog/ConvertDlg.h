@@ -4,14 +4,18 @@
 #include <QIcon>
 #include <QRect>
 #include <QString>
+#include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "DialogUnits.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
+class QPushButton;
 
 namespace drovana {
 
@@ -25,6 +29,10 @@ class CConvertDlg : public QDialog {
     Q_OBJECT
 
 public:
+    // Where each list entry keeps its file name as the file system spells it
+    // (a QByteArray); the entry's text may have replaced bytes it cannot show.
+    static constexpr int kNativeNameRole = Qt::UserRole;
+
     explicit CConvertDlg(QWidget* parent = nullptr);
     ~CConvertDlg() override;
 
@@ -46,6 +54,13 @@ public:
     // Ends the dialog; its window is gone afterwards, so the settings are saved.
     void done(int result) override;
 
+    // Asks the user for a folder: owner window, folder to open on, prompt.
+    // Returns the chosen folder as the chooser spells it, or "" on cancel.
+    using FolderChooser =
+        std::function<QString(QWidget* owner, const QString& startFolder, const QString& prompt)>;
+    // Replaces the platform's chooser, so that a caller can answer it itself.
+    void SetFolderChooser(FolderChooser chooser);
+
 protected:
     // Handlers of what the user did.
     virtual void RunConversion();                   // OK button or Enter
@@ -55,6 +70,13 @@ protected:
     virtual void BrowsePegFolder();                 // Select... beside the PeG folder
     // Rebuilds the list from the fields, then shows the fields in the controls.
     virtual void RefreshFileList();
+    // Converts one listed file during a run; 1 when the target was written.
+    virtual int ConvertOneFile(const std::filesystem::path& source,
+                               const std::filesystem::path& target);
+
+    // The folder the user chooses, opening on `initial` (the current folder
+    // when empty), with its trailing separator; "" when the user cancels.
+    QString BrowseForFolder(const QString& initial, const QString& title);
 
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +103,10 @@ private:
     QLineEdit* m_shpFolderEdit = nullptr;
     QLineEdit* m_pegFolderEdit = nullptr;
     QCheckBox* m_updateOnlyCheck = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QLabel* m_fileCount = nullptr;
+    FolderChooser m_chooseFolder;
 
     struct Control {
         int id;

@@ -1,18 +1,47 @@
 // The list of maps to convert and the handlers that rebuild it.
+#include <QByteArray>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "BatchRules.h"
 #include "ConvertDlg.h"
+#include "NativeText.h"
+#include "PathParts.h"
 
 namespace drovana {
 
 void CConvertDlg::RefreshFileList() {
-    // Filling the list from the folders comes next; the fields already reach
-    // the controls here, as they must after every rebuild.
+    m_fileList->clear();
+    const CandidateList candidates =
+        ListCandidates(ToNative(m_strShpFolder), ToNative(m_strPegFolder), m_bUpdateOnly);
+
+    // Each entry shows its name as text and keeps the name's own bytes, so
+    // that the run opens the file even when the name is not valid text.
+    const int count = static_cast<int>(candidates.names.size());
+    for (const std::filesystem::path& name : candidates.names) {
+        auto* item = new QListWidgetItem(FromNative(name.string()));
+        item->setData(kNativeNameRole, QByteArray::fromStdString(name.string()));
+        m_fileList->addItem(item);
+    }
+    m_fileList->clearSelection();
+
+    m_fileCount->setText(QString::asprintf("%d files", count));
+    m_statusLine->setText(QStringLiteral("Select desired options and press OK button to convert"));
+    m_nFiles = count;
+    m_okButton->setEnabled(count > 0);
     WriteControls();
 }
 
 void CConvertDlg::OnFolderEditLeft(QString& field) {
-    Q_UNUSED(field);
+    ReadControls();
+    field = FromNative(WithTrailingSeparator(ToNative(field)));
+    RefreshFileList();
 }
 
-void CConvertDlg::OnUpdateOnlyClicked() {}
+void CConvertDlg::OnUpdateOnlyClicked() {
+    ReadControls();
+    RefreshFileList();
+}
 
 }  // namespace drovana

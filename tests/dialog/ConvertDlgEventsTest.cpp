@@ -23,6 +23,7 @@ protected:
     void Click(int id) { QTest::mouseClick(dlg_.GetDlgItem(id), Qt::LeftButton); }
 
     SettingsSandbox settings_;
+    StoredMapFolder maps_;  // OK, the default button, is enabled only with a map listed
     ProbeDlg dlg_;
 };
 

@@ -128,6 +128,7 @@ TEST(ConvertDlgLayout, EveryControlHasItsIdKindTextAndPlace) {
 
 TEST(ConvertDlgLayout, OpensOnTheShpFolderWithAnEmptyBarAndTabsInLayoutOrder) {
     const SettingsSandbox settings;
+    const StoredMapFolder maps;  // OK takes the focus only when enabled
     ProbeDlg dlg;
     dlg.Open();
     const auto* bar = qobject_cast<QProgressBar*>(dlg.GetDlgItem(kIdProgress));

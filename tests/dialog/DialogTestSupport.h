@@ -15,6 +15,7 @@
 #include "ConvertDlg.h"
 #include "ConvertDlgLayout.h"
 #include "Settings.h"
+#include "TestFiles.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -59,6 +60,25 @@ private:
 
     QTemporaryDir dir_;
     QString previous_;
+};
+
+// A folder text for a path, as the dialog holds it: with its trailing separator.
+inline QString FolderText(const std::filesystem::path& folder) {
+    return QFile::decodeName(QByteArray::fromStdString(folder.string())) + QLatin1Char('/');
+}
+
+// A temporary folder holding one map, stored as the SHP folder, so that the
+// dialog opens with an entry in its list and OK enabled. Make it after the
+// settings sandbox.
+class StoredMapFolder {
+public:
+    StoredMapFolder() {
+        WriteBytes(dir_ / "MAP01.SHP", {});
+        QSettings().setValue(QStringLiteral("Settings/Folder"), FolderText(dir_.Path()));
+    }
+
+private:
+    TempDir dir_;
 };
 
 // The dialog with its handlers replaced by recorders, so that a test sees
