@@ -15,6 +15,11 @@ enum ExitStatus : int {
     kExitInterrupted = 130  // stopped by Ctrl-C, as shells report SIGINT
 };
 
+// The program's arguments as text that turns back into the same bytes, even
+// where they are not valid UTF-8 (QCoreApplication::arguments() replaces
+// such bytes, and a file named with them would not be found).
+QStringList ArgumentsFromNative(int argc, const char* const* argv);
+
 // Runs shp2s16 with `arguments` (program name first), printing to the given
 // streams; returns the exit status.
 int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err);

@@ -9,5 +9,11 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("shp2s16"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(drovana::kVersion));
-    return drovana::RunShp2S16(QCoreApplication::arguments(), stdout, stderr);
+#ifdef _WIN32
+    // Windows passes the arguments as UTF-16, which QString holds as it is.
+    const QStringList arguments = QCoreApplication::arguments();
+#else
+    const QStringList arguments = drovana::ArgumentsFromNative(argc, argv);
+#endif
+    return drovana::RunShp2S16(arguments, stdout, stderr);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "PathParts.h"
@@ -119,6 +120,24 @@ fs::path SourcePathFor(const std::string& shpFolder, const fs::path& listedName)
 
 fs::path TargetPathFor(const std::string& pegFolder, const fs::path& listedName) {
     return fs::path(pegFolder + TitleOf(listedName) + kS16Extension);
+}
+
+std::vector<std::vector<fs::path>> FindTargetClashes(const std::vector<fs::path>& listedNames) {
+    std::vector<std::vector<fs::path>> groups;
+    std::unordered_map<std::string, std::size_t> groupOfTarget;
+    for (const fs::path& name : listedNames) {
+        const std::string target = FoldCase(TitleOf(name) + kS16Extension);
+        const auto [at, added] = groupOfTarget.emplace(target, groups.size());
+        if (added) {
+            groups.emplace_back();
+        }
+        groups[at->second].push_back(name);
+    }
+    groups.erase(
+        std::remove_if(groups.begin(), groups.end(),
+                       [](const std::vector<fs::path>& group) { return group.size() < 2; }),
+        groups.end());
+    return groups;
 }
 
 }  // namespace drovana

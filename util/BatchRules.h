@@ -42,6 +42,13 @@ std::filesystem::path SourcePathFor(const std::string& shpFolder,
 std::filesystem::path TargetPathFor(const std::string& pegFolder,
                                     const std::filesystem::path& listedName);
 
+// Groups of listed names whose targets are the same but for the case of
+// ASCII letters: where names are compared without regard to case (the update
+// switch, other systems), their pictures take each other's place. Groups
+// and the names in each keep the order of `listedNames`.
+std::vector<std::vector<std::filesystem::path>> FindTargetClashes(
+    const std::vector<std::filesystem::path>& listedNames);
+
 // Lower-cases ASCII letters only, as names are compared here.
 std::string FoldCase(std::string text);
 
