@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -462,6 +464,151 @@ TEST(BatchFaults, SourcesChangedBetweenListingAndRunFailAlone) {
             EXPECT_EQ(StateOf(folders.peg), expected);
         },
         10s));
+}
+
+TEST(NameLength, TargetsUpToTheLongestNameAreStillReplaced) {
+    const Bytes shp = SmallMap(1);
+    for (const std::size_t length : {250u, 255u}) {
+        for (const bool oldTarget : {false, true}) {
+            SCOPED_TRACE(testing::Message() << length << (oldTarget ? ", old target" : ""));
+            TempDir dir;
+            WriteBytes(dir / "in.shp", shp);
+            const fs::path target = dir / (std::string(length - 4, 't') + ".s16");
+            if (oldTarget) {
+                WriteBytes(target, kOldTarget);
+            }
+            const ConvertResult result = ConvertShpFile(dir / "in.shp", target);
+            EXPECT_TRUE(result.Ok()) << DescribeConvertResult(result);
+            EXPECT_EQ(StateOf(dir.Path()),
+                      (FolderState{{"in.shp", FileState(shp)},
+                                   {target.filename().string(), FileState(ExpectedS16(shp))}}));
+        }
+    }
+}
+
+// Removes `name` in the folder `parentFd` and everything below it, by
+// descriptors, so that paths longer than PATH_MAX go too.
+void RemoveTreeAt(int parentFd, const char* name) {
+    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        DIR* folder = ::fdopendir(fd);
+        std::vector<std::string> entries;
+        while (const dirent* entry = ::readdir(folder)) {
+            const std::string entryName = entry->d_name;
+            if (entryName != "." && entryName != "..") {
+                entries.push_back(entryName);
+            }
+        }
+        for (const std::string& entry : entries) {
+            RemoveTreeAt(::dirfd(folder), entry.c_str());
+        }
+        ::closedir(folder);
+        ::unlinkat(parentFd, name, AT_REMOVEDIR);
+    } else {
+        ::unlinkat(parentFd, name, 0);
+    }
+}
+
+Bytes ReadAt(int folderFd, const char* name) {
+    Bytes bytes;
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
+    std::uint8_t buffer[256];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return bytes;
+}
+
+TEST(NameLength, APathLongerThanPathMaxFailsAndKeepsTheOldTarget) {
+    TempDir dir;
+    WriteBytes(dir / "in.shp", SmallMap(1));
+    // Folders are made one below the other through descriptors, since their
+    // whole path is too long for any path-taking call.
+    const std::string level(200, 'd');
+    fs::path target = dir.Path();
+    int fd = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (target.native().size() <= PATH_MAX) {
+        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0) << std::strerror(errno);
+        const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = next;
+        ASSERT_GE(fd, 0) << std::strerror(errno);
+        target /= level;
+    }
+    const int out = ::openat(fd, "out.s16", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::write(out, kOldTarget.data(), kOldTarget.size()),
+              static_cast<ssize_t>(kOldTarget.size()));
+    ::close(out);
+    target /= "out.s16";
+
+    const ConvertResult result = ConvertShpFile(dir / "in.shp", target);
+
+    EXPECT_EQ(result.error, ConvertError::kCannotCreateTarget) << DescribeConvertResult(result);
+    EXPECT_EQ(result.system, std::make_error_code(std::errc::filename_too_long));
+    EXPECT_EQ(ReadAt(fd, "out.s16"), kOldTarget);
+    DIR* deepest = ::fdopendir(::dup(fd));
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(deepest)) {
+        names.push_back(entry->d_name);
+    }
+    ::closedir(deepest);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "out.s16"}));
+    ::close(fd);
+
+    const int top = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    RemoveTreeAt(top, level.c_str());
+    ::close(top);
+}
+
+// A size limit cuts the file short inside, at and just past each write
+// call's bytes (the converter hands over 256 KiB at a time), so the kernel's
+// partial writes meet every call. Only a limit that holds the whole picture
+// lets the conversion through.
+TEST(FileSizeLimit, EveryWriteCallCutShortFailsCleanly) {
+    const Bytes shp = MakeMap(1024, 260, MapStyle::kLiterals);
+    const Bytes s16 = ExpectedS16(shp);
+    constexpr std::uint64_t kBlock = 256 * 1024;
+    std::vector<std::uint64_t> limits = {0, 1, 43, 44, 45};
+    for (std::uint64_t at = kBlock; at < s16.size(); at += kBlock) {
+        limits.insert(limits.end(), {at - 1, at, at + 1});
+    }
+    limits.insert(limits.end(), {s16.size() - 1, s16.size()});
+
+    EXPECT_CHILD_PASSES(RunInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit unlimited{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        for (std::size_t i = 0; i < limits.size(); ++i) {
+            const bool oldTarget = i % 2 == 1;
+            SCOPED_TRACE(testing::Message()
+                         << "limit " << limits[i] << (oldTarget ? ", old target" : ""));
+            TempDir dir;
+            WriteBytes(dir / "in.shp", shp);
+            if (oldTarget) {
+                WriteBytes(dir / "out.s16", kOldTarget);
+            }
+            const FolderState before = StateOf(dir.Path());
+            rlimit limited = unlimited;
+            limited.rlim_cur = limits[i];
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+            const ConvertResult result = ConvertShpFile(dir / "in.shp", dir / "out.s16");
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+
+            if (limits[i] < s16.size()) {
+                EXPECT_EQ(result.error, ConvertError::kWriteError) << DescribeConvertResult(result);
+                EXPECT_EQ(result.system, std::make_error_code(std::errc::file_too_large));
+                EXPECT_EQ(StateOf(dir.Path()), before);
+            } else {
+                EXPECT_TRUE(result.Ok()) << DescribeConvertResult(result);
+                EXPECT_EQ(ReadBytes(dir / "out.s16"), s16);
+                EXPECT_EQ(TemporaryNames(dir.Path()), std::vector<std::string>{});
+            }
+        }
+    }));
 }
 
 }  // namespace

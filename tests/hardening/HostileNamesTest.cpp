@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BatchConvert.h"
+#include "BatchRules.h"
+#include "ChildProcess.h"
+#include "CliRun.h"
+#include "HardeningSupport.h"
+#include "ShpBuilder.h"
+#include "TestFiles.h"
+
+// File names that trip up text handling: format directives, other scripts,
+// bytes that are not UTF-8, case twins, the longest names, and entries that
+// only look like maps.
+namespace drovana::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<fs::path>;
+
+// Maps whose names are plain files, in the order the listing sorts them.
+const std::vector<std::string> kMapNames = {
+    "%2.shp",
+    "%s%n%d.shp",
+    "[x]*?.shp",
+    "Karte-\xC3\x84\xC3\x96\xC3\x9C-\xE6\x97\xA5\xE6\x9C\xAC.shp",  // Karte-ÄÖÜ-日本
+    std::string(246, 'L') + ".shp",                                 // 250 bytes
+    "MAP01.SHP",
+    "map01.shp",
+    "map\xFF\xFE.shp",  // not UTF-8
+    "tab\tand\nnewline.shp",
+    "with space.shp",
+};
+
+// A folder of maps under those names, a symlink loop and a folder whose
+// names match "*.shp" too, and an empty PeG folder; the folders' own names
+// carry format directives and spaces.
+class HostileNamesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(shp_);
+        fs::create_directory(peg_);
+        std::uint32_t seed = 1;
+        for (const std::string& name : kMapNames) {
+            maps_.push_back(MakeMap(9, 4, MapStyle::kMixed, seed++));
+            WriteBytes(shp_ / name, maps_.back());
+        }
+        fs::create_symlink("b", shp_ / "loop.shp");
+        fs::create_symlink("loop.shp", shp_ / "b");
+        fs::create_directory(shp_ / "x.shp");
+    }
+
+    std::string ShpText() const { return shp_.string() + "/"; }
+    std::string PegText() const { return peg_.string() + "/"; }
+
+    // The PeG folder after every map was converted.
+    FolderState Converted() const {
+        FolderState state;
+        for (std::size_t i = 0; i < kMapNames.size(); ++i) {
+            state[TargetPathFor("", kMapNames[i]).string()] = FileState(ExpectedS16(maps_[i]));
+        }
+        return state;
+    }
+
+    TempDir dir_;
+    const fs::path shp_ = dir_ / "maps %1 %2 %s";
+    const fs::path peg_ = dir_ / "peg %n";
+    std::vector<Bytes> maps_;
+};
+
+TEST_F(HostileNamesTest, ListingHoldsTheRealNames) {
+    const Names plain = ListCandidates(ShpText(), PegText(), false).names;
+    EXPECT_EQ(plain, Names(kMapNames.begin(), kMapNames.end()));
+
+    // The update switch lists every matching entry, odd ones included.
+    Names all(kMapNames.begin(), kMapNames.end());
+    all.insert(all.begin() + 5, "loop.shp");
+    all.push_back("x.shp");
+    EXPECT_EQ(ListCandidates(ShpText(), PegText(), true).names, all);
+
+    const BatchPlan plan = PlanFolderBatch(ShpText(), PegText(), false);
+    ASSERT_EQ(plan.items.size(), kMapNames.size());
+    for (std::size_t i = 0; i < kMapNames.size(); ++i) {
+        EXPECT_EQ(plan.items[i].source, shp_ / kMapNames[i]);
+        EXPECT_TRUE(fs::exists(plan.items[i].source)) << plan.items[i].source;
+    }
+}
+
+std::string DryRunOutput(const fs::path& shp, const fs::path& peg,
+                         const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (shp / name).string() + " -> " + (peg / TargetPathFor("", name)).string() + "\n";
+    }
+    return text;
+}
+
+const std::string kCaseWarning =
+    "shp2s16: warning: MAP01.SHP and map01.shp both convert to MAP01.s16 without regard to "
+    "case\n";
+
+TEST_F(HostileNamesTest, DryRunPrintsTheRealNamesAndWarnsOfCaseTwins) {
+    const CliRun run = RunCli({QStringLiteral("-n"), Q(shp_), Q(peg_)});
+    EXPECT_EQ(run.status, kExitSuccess);
+    EXPECT_EQ(run.out, DryRunOutput(shp_, peg_, kMapNames));
+    EXPECT_EQ(run.err, kCaseWarning);
+    EXPECT_TRUE(fs::is_empty(peg_));
+}
+
+TEST_F(HostileNamesTest, BatchConvertsEveryPlainFileUnderItsOwnName) {
+    const CliRun run = RunCli({QStringLiteral("-j2"), Q(shp_), Q(peg_)});
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.err.rfind(kCaseWarning, 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("10 converted, 0 failed"), std::string::npos) << run.err;
+    EXPECT_EQ(StateOf(peg_), Converted());
+}
+
+TEST_F(HostileNamesTest, UpdateOnlyAlsoTriesTheLoopAndTheFolderAndGoesOn) {
+    const CliRun run = RunCli({QStringLiteral("-u"), QStringLiteral("-j2"), Q(shp_), Q(peg_)});
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_NE(run.err.find("10 converted, 2 failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find((shp_ / "loop.shp").string() +
+                           ": cannot open source: Too many levels of symbolic links"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find((shp_ / "x.shp").string() + ": source is not a regular file"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(StateOf(peg_), Converted());
+}
+
+// Names that are not valid UTF-8 cannot pass through QString unchanged, so
+// the real program gets them as raw bytes.
+TEST_F(HostileNamesTest, TheProgramTakesNamesThatAreNotUtf8AsTheyAre) {
+    const std::string program = SHP2S16_PATH;
+    const fs::path odd = shp_ / "map\xFF\xFE.shp";
+    const Bytes expected = ExpectedS16(maps_[7]);
+
+    const ProgramRun dryRun = RunProgram({program, "-n", shp_.string(), peg_.string()});
+    EXPECT_EQ(dryRun.status, 0) << dryRun.err;
+    EXPECT_EQ(dryRun.out, DryRunOutput(shp_, peg_, kMapNames));
+
+    const ProgramRun batch = RunProgram({program, shp_.string(), peg_.string()});
+    EXPECT_EQ(batch.status, 0) << batch.err;
+    EXPECT_EQ(StateOf(peg_), Converted());
+
+    // One file, named in the arguments.
+    const fs::path oneTarget = dir_ / "one\xFF.s16";
+    const ProgramRun one = RunProgram({program, odd.string(), oneTarget.string()});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_TRUE(fs::exists(oneTarget) && ReadBytes(oneTarget) == expected);
+
+    // Folders whose own names are not UTF-8.
+    const fs::path oddShp = dir_ / "maps\xE9";
+    const fs::path oddPeg = dir_ / "peg\xFF";
+    fs::create_directory(oddShp);
+    fs::create_directory(oddPeg);
+    fs::copy_file(odd, oddShp / odd.filename());
+    const ProgramRun folders = RunProgram({program, oddShp.string(), oddPeg.string()});
+    EXPECT_EQ(folders.status, 0) << folders.err;
+    EXPECT_EQ(StateOf(oddPeg), (FolderState{{"map\xFF\xFE.s16", FileState(expected)}}));
+}
+
+// Arguments go through QString on their way to the core; whatever their
+// bytes, the file they name is the one converted, and messages show them.
+TEST(NativeArguments, KeepEveryByteOfAFileName) {
+    const char* const names[] = {
+        "plain",
+        "\xC3\x84\xC3\x96\xE6\x97\xA5\xF0\x9F\x98\x80",  // ÄÖ日 and an emoji
+        "\xFF\xFE",                                      // never UTF-8
+        "a\xC0\xAF"
+        "b",                 // an overlong '/', which must not become a separator
+        "\xED\xA0\x80",      // an encoded surrogate
+        "\xE6\x97",          // cut short
+        "\xF4\x90\x80\x80",  // past U+10FFFF
+        "\xC3",              // cut short at the end
+        "\xED\xB2\x80",      // encodes U+DC80, the first escaped byte
+    };
+    TempDir dir;
+    const Bytes shp = MakeMap(5, 3, MapStyle::kMixed);
+    WriteBytes(dir / "in.shp", shp);
+    for (const char* name : names) {
+        SCOPED_TRACE(testing::PrintToString(std::string(name)));
+        const fs::path source = dir / (std::string(name) + ".shp");
+        const fs::path target = dir / (std::string(name) + ".s16");
+        fs::copy_file(dir / "in.shp", source);
+        const std::string arguments[] = {"shp2s16", source.string(), target.string()};
+        const char* argv[] = {arguments[0].c_str(), arguments[1].c_str(), arguments[2].c_str()};
+
+        const CliRun run = RunCli(ArgumentsFromNative(3, argv).mid(1));
+
+        EXPECT_EQ(run.status, kExitSuccess) << run.err;
+        EXPECT_TRUE(fs::exists(target) && ReadBytes(target) == ExpectedS16(shp));
+
+        fs::remove(source);
+        const CliRun missing = RunCli(ArgumentsFromNative(3, argv).mid(1));
+        EXPECT_EQ(missing.err.rfind("shp2s16: " + source.string() + ": cannot open source", 0), 0u)
+            << missing.err;
+    }
+}
+
+TEST(TargetClashes, GroupsNamesWhoseTargetsDifferOnlyInCase) {
+    const struct {
+        Names listed;
+        std::vector<Names> clashes;
+    } cases[] = {
+        {{"MAP01.SHP", "map01.shp"}, {{"MAP01.SHP", "map01.shp"}}},
+        // The same target even with case compared.
+        {{"MAP01.SHP", "MAP01.shp"}, {{"MAP01.SHP", "MAP01.shp"}}},
+        {{"a.shp", "A.Shp", "b.shp", "B.SHP", "b.SHP", "c.shp"},
+         {{"a.shp", "A.Shp"}, {"b.shp", "B.SHP", "b.SHP"}}},
+        // Only ASCII letters fold, as everywhere in the listing rules.
+        {{"Karte-\xC3\x84.shp", "Karte-\xC3\xA4.shp"}, {}},
+        {{"x.shp", "x.shp.shp", "x.s16.shp"}, {}},
+        {{"map\xFF.shp", "MAP\xFF.shp"}, {{"map\xFF.shp", "MAP\xFF.shp"}}},
+        {{}, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FindTargetClashes(c.listed), c.clashes);
+    }
+}
+
+TEST(TargetClashes, TheCommandLineNamesEveryGroupOnce) {
+    TempDir shp;
+    TempDir peg;
+    for (const char* name : {"a.shp", "A.SHP", "B.shp", "b.shp", "b.Shp", "c.shp"}) {
+        WriteBytes(shp / name, MakeMap(4, 2, MapStyle::kMixed));
+    }
+    const CliRun run = RunCli({QStringLiteral("-n"), Q(shp.Path()), Q(peg.Path())});
+    EXPECT_EQ(run.err,
+              "shp2s16: warning: A.SHP and a.shp both convert to A.s16 without regard to case\n"
+              "shp2s16: warning: B.shp, b.Shp and b.shp all convert to B.s16 without regard to "
+              "case\n");
+    // Quiet leaves warnings out.
+    EXPECT_EQ(
+        RunCli({QStringLiteral("-n"), QStringLiteral("-q"), Q(shp.Path()), Q(peg.Path())}).err, "");
+}
+
+}  // namespace
+}  // namespace drovana::test
