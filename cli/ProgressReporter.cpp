@@ -18,7 +18,13 @@ constexpr std::size_t kShownNameLength = 40;
 std::string ShortName(const std::filesystem::path& source) {
     std::string name = source.filename().string();
     if (name.size() > kShownNameLength) {
-        name = "..." + name.substr(name.size() - kShownNameLength + 3);
+        std::size_t start = name.size() - kShownNameLength + 3;
+        // Start on a character, not on one of the continuation bytes of a
+        // UTF-8 sequence.
+        while (start < name.size() && (static_cast<unsigned char>(name[start]) & 0xC0) == 0x80) {
+            ++start;
+        }
+        name = "..." + name.substr(start);
     }
     return name;
 }
