@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "ChildProcess.h"
 #include "CliRun.h"
 #include "HardeningSupport.h"
+#include "ProgressReporter.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -202,6 +204,41 @@ TEST(NativeArguments, KeepEveryByteOfAFileName) {
         const CliRun missing = RunCli(ArgumentsFromNative(3, argv).mid(1));
         EXPECT_EQ(missing.err.rfind("shp2s16: " + source.string() + ": cannot open source", 0), 0u)
             << missing.err;
+    }
+}
+
+bool IsUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdString() ==
+           text;
+}
+
+// The progress line shows the end of a long name; it must not start in the
+// middle of a character.
+TEST(ProgressLine, CutsLongNamesBetweenCharacters) {
+    std::string wide;
+    for (int i = 0; i < 20; ++i) {
+        wide += "\xE6\x97\xA5\xE6\x9C\xAC";  // 日本
+    }
+    for (const char* tail : {"", "a", "ab"}) {
+        const std::string name = wide + tail + ".shp";
+        SCOPED_TRACE(name);
+        std::FILE* err = std::tmpfile();
+        ProgressReporter::Mode mode;
+        mode.progressLine = true;
+        ProgressReporter reporter(err, 1, mode);
+        const BatchItem item{fs::path("/maps") / name, fs::path("/peg") / "x.s16"};
+        reporter.Started(item);
+        reporter.Finished(item, {});
+        std::rewind(err);
+        std::string line;
+        for (int c; (c = std::fgetc(err)) != EOF;) {
+            line += static_cast<char>(c);
+        }
+        std::fclose(err);
+        EXPECT_NE(line.find("..."), std::string::npos) << line;
+        EXPECT_NE(line.find("\xE6\x9C\xAC" + std::string(tail) + ".shp"), std::string::npos)
+            << line;
+        EXPECT_TRUE(IsUtf8(line)) << line;
     }
 }
 
