@@ -279,5 +279,28 @@ TEST(TargetClashes, TheCommandLineNamesEveryGroupOnce) {
         RunCli({QStringLiteral("-n"), QStringLiteral("-q"), Q(shp.Path()), Q(peg.Path())}).err, "");
 }
 
+// "MAP01.SHP" and "MAP01.shp" write the very same target, on two threads at
+// once; it must end up as one of the two pictures, whole.
+TEST(TargetClashes, TwinsWithOneTargetLeaveOneWholePicture) {
+    TempDir shp;
+    TempDir peg;
+    const Bytes upper = MakeMap(256, 200, MapStyle::kLiterals, 1);
+    const Bytes lower = MakeMap(256, 200, MapStyle::kLiterals, 2);
+    WriteBytes(shp / "MAP01.SHP", upper);
+    WriteBytes(shp / "MAP01.shp", lower);
+    const std::string wholeUpper = FileState(ExpectedS16(upper));
+    const std::string wholeLower = FileState(ExpectedS16(lower));
+    for (int round = 0; round < 5; ++round) {
+        const CliRun run = RunCli({QStringLiteral("-j2"), Q(shp.Path()), Q(peg.Path())});
+        EXPECT_EQ(run.status, kExitSuccess) << run.err;
+        EXPECT_NE(run.err.find("MAP01.SHP and MAP01.shp both convert to MAP01.s16"),
+                  std::string::npos)
+            << run.err;
+        const FolderState state = StateOf(peg.Path());
+        ASSERT_EQ(state.size(), 1u) << "temporary files left";
+        EXPECT_TRUE(state.at("MAP01.s16") == wholeUpper || state.at("MAP01.s16") == wholeLower);
+    }
+}
+
 }  // namespace
 }  // namespace drovana::test
