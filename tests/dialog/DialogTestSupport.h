@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
@@ -120,6 +123,43 @@ protected:
                             : "RefreshFileList");
         shpFieldAtRefresh = m_strShpFolder;
         CConvertDlg::RefreshFileList();
+    }
+};
+
+// The dialog with its own handlers, recording what the bar and the status
+// line showed as each file of a run was converted.
+class LiveDlg : public CConvertDlg {
+public:
+    struct Step {
+        int minimum;
+        int maximum;
+        int value;
+        bool barVisible;
+        QString status;
+    };
+    std::vector<Step> steps;
+
+    using CConvertDlg::BrowseForFolder;
+    using CConvertDlg::RefreshFileList;
+    QString& ShpFolder() { return m_strShpFolder; }
+    QString& PegFolder() { return m_strPegFolder; }
+    QListWidget* List() const { return m_fileList; }
+    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(GetDlgItem(id)); }
+    QProgressBar* Bar() const { return m_progress; }
+
+    void Open() {
+        show();
+        activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(this));
+    }
+
+protected:
+    int ConvertOneFile(const std::filesystem::path& source,
+                       const std::filesystem::path& target) override {
+        steps.push_back({m_progress->minimum(), m_progress->maximum(), m_progress->value(),
+                         m_progress->isVisible(),
+                         qobject_cast<QLabel*>(GetDlgItem(kIdStatus))->text()});
+        return CConvertDlg::ConvertOneFile(source, target);
     }
 };
 
