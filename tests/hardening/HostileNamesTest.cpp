@@ -176,8 +176,7 @@ TEST(NativeArguments, KeepEveryByteOfAFileName) {
         "plain",
         "\xC3\x84\xC3\x96\xE6\x97\xA5\xF0\x9F\x98\x80",  // ÄÖ日 and an emoji
         "\xFF\xFE",                                      // never UTF-8
-        "a\xC0\xAF"
-        "b",                 // an overlong '/', which must not become a separator
+        "a\xC0\xAFz",        // an overlong '/', which must not become a separator
         "\xED\xA0\x80",      // an encoded surrogate
         "\xE6\x97",          // cut short
         "\xF4\x90\x80\x80",  // past U+10FFFF
