@@ -17,6 +17,7 @@ constexpr std::size_t kOutputBufferSize = 256 * 1024;
 
 // The longest code: a literal of 127 pixels, one code byte and 127 indices.
 constexpr std::ptrdiff_t kLongestCode = 128;
+constexpr unsigned kShortLiteral = 16;
 
 struct Buffers {
     std::unique_ptr<std::uint8_t[]> input{new std::uint8_t[kInputBufferSize]};
@@ -186,7 +187,11 @@ private:
                 }
                 if ((code & 1) != 0 && code != 1) {
                     const unsigned pixels = code / 2;
-                    for (unsigned i = 0; i < pixels; ++i) {
+                    // Short literals store a fixed block of records: the
+                    // windows have room for it, and a loop whose length
+                    // changes from code to code costs a mispredicted exit.
+                    const unsigned stored = pixels <= kShortLiteral ? kShortLiteral : pixels;
+                    for (unsigned i = 0; i < stored; ++i) {
                         StoreRunRecord(out + kRunRecordSize * i, 1, in[i]);
                     }
                     in += pixels;
