@@ -10,11 +10,11 @@ namespace {
 
 struct PathPartCase {
     std::string path;
-    std::string folder;            // part 0
-    std::string title;             // part 1
-    std::string extension;         // part 2
-    std::string fileName;          // part 3
-    std::string withoutExtension;  // part 4
+    std::string folder;            // GetPathPart(path, 0)
+    std::string title;             // GetPathPart(path, 1)
+    std::string extension;         // GetPathPart(path, 2)
+    std::string fileName;          // GetPathPart(path, 3)
+    std::string withoutExtension;  // GetPathPart(path, 4)
 };
 
 std::ostream& operator<<(std::ostream& out, const PathPartCase& c) {
