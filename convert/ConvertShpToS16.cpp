@@ -21,13 +21,16 @@ ConvertError CheckSource(const fs::path& source, std::error_code& error) {
 // A target that is a link to a file replaces the file it points to, not the
 // link. Returns the path to replace.
 ConvertError ResolveTarget(const fs::path& target, fs::path& resolved) {
+    // One look at the name itself; only a link costs a second one.
     std::error_code error;
-    const fs::file_status status = fs::status(target, error);
+    const fs::file_status own = fs::symlink_status(target, error);
+    const bool link = fs::is_symlink(own);
+    const fs::file_status status = link ? fs::status(target, error) : own;
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         return ConvertError::kTargetNotRegularFile;
     }
     resolved = target;
-    if (fs::is_symlink(fs::symlink_status(target, error))) {
+    if (link) {
         const fs::path real = fs::weakly_canonical(target, error);
         if (!error) {
             resolved = real;
