@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "MapPalette.h"
 #include "RunRecord.h"
@@ -15,9 +16,17 @@ namespace {
 constexpr std::size_t kInputBufferSize = 256 * 1024;
 constexpr std::size_t kOutputBufferSize = 256 * 1024;
 
-// The longest code: a literal of 127 pixels, one code byte and 127 indices.
-constexpr std::ptrdiff_t kLongestCode = 128;
-constexpr unsigned kShortLiteral = 16;
+// Literal pixels are stored in whole blocks of records, so the fast path
+// may read and store up to one block past a code's end. It runs only while
+// the windows hold the longest literal rounded up to whole blocks; records
+// stored past a code's end are overwritten by the next codes or never
+// counted.
+constexpr std::ptrdiff_t kLiteralBlock = 16;
+constexpr std::ptrdiff_t kLongestLiteral = 127;
+constexpr std::ptrdiff_t kBlockedLiteral =
+    (kLongestLiteral + kLiteralBlock - 1) / kLiteralBlock * kLiteralBlock;
+constexpr std::ptrdiff_t kFastInput = 1 + kBlockedLiteral;
+constexpr std::ptrdiff_t kFastOutput = kBlockedLiteral * kRunRecordSize;
 
 struct Buffers {
     std::unique_ptr<std::uint8_t[]> input{new std::uint8_t[kInputBufferSize]};
@@ -27,6 +36,13 @@ struct Buffers {
 Buffers& ThreadBuffers() {
     thread_local Buffers buffers;
     return buffers;
+}
+
+// Stores one literal record per index, unrolled: a loop would spend as many
+// instructions on counting as on the records.
+template <std::size_t... I>
+void StoreLiteralBlock(std::uint8_t* out, const std::uint8_t* in, std::index_sequence<I...>) {
+    (StoreLiteralRecord(out + kRunRecordSize * I, in[I]), ...);
 }
 
 // Hands out the pixel codes window by window.
@@ -168,9 +184,9 @@ private:
     enum class Step { kMore, kRowEnd, kFailed };
 
     // Decodes one row's codes up to its end code. Sets `sourceEnded` when the
-    // source ends first; a code cut short by the end makes no pixel. While a
-    // whole code and its records fit the windows, codes take the fast path
-    // without per-byte end checks; positions stay in locals there, since the
+    // source ends first; a code cut short by the end makes no pixel. While the
+    // windows hold more than any code reads or stores, codes take the fast
+    // path without per-byte end checks; positions stay in locals there, since the
     // record stores could otherwise alias them.
     bool DecodeRow(std::int64_t& xRow, bool& sourceEnded) {
         const std::uint8_t* in = in_;
@@ -179,29 +195,33 @@ private:
         std::uint8_t* const outLimit = flusher_.Limit();
         std::int64_t x = xRow;
         for (;;) {
-            if (inEnd - in >= kLongestCode &&
-                outLimit - out >= kLongestCode * static_cast<std::ptrdiff_t>(kRunRecordSize)) {
+            if (inEnd - in >= kFastInput && outLimit - out >= kFastOutput) {
                 const unsigned code = *in++;
                 if (code == 0) {
                     break;
                 }
-                if ((code & 1) != 0 && code != 1) {
-                    const unsigned pixels = code / 2;
-                    // Short literals store a fixed block of records: the
-                    // windows have room for it, and a loop whose length
-                    // changes from code to code costs a mispredicted exit.
-                    const unsigned stored = pixels <= kShortLiteral ? kShortLiteral : pixels;
-                    for (unsigned i = 0; i < stored; ++i) {
-                        StoreRunRecord(out + kRunRecordSize * i, 1, in[i]);
+                // One test for "odd and not 1": a second branch would
+                // mispredict as often as the first.
+                if ((code & static_cast<unsigned>(code > 1)) != 0) {
+                    const std::ptrdiff_t pixels = code / 2;
+                    // Whole blocks: a loop whose length changes from code
+                    // to code costs a mispredicted exit.
+                    for (std::ptrdiff_t i = 0; i < pixels; i += kLiteralBlock) {
+                        StoreLiteralBlock(out + kRunRecordSize * i, in + i,
+                                          std::make_index_sequence<kLiteralBlock>());
                     }
                     in += pixels;
                     out += kRunRecordSize * pixels;
                     x += pixels;
                 } else {
+                    // Skips and runs share one path, selected by mask rather
+                    // than by branch: the code kinds come in no order a
+                    // predictor could learn.
                     const unsigned value = *in++;
-                    const bool skip = code == 1;
-                    const unsigned count = skip ? value : code / 2;
-                    StoreRunRecord(out, count, skip ? kTransparentIndex : value);
+                    const unsigned skipMask = 0u - static_cast<unsigned>(code == 1);
+                    const unsigned count = code / 2 + (value & skipMask);
+                    const unsigned index = value ^ ((value ^ kTransparentIndex) & skipMask);
+                    StoreRunRecord(out, count, index);
                     out += kRunRecordSize;
                     x += count;
                 }
@@ -278,7 +298,7 @@ private:
             const std::uint8_t* in = in_;
             std::uint8_t* out = out_;
             for (std::size_t i = 0; i < n; ++i, out += kRunRecordSize) {
-                StoreRunRecord(out, 1, in[i]);
+                StoreLiteralRecord(out, in[i]);
             }
             in_ += n;
             out_ = out;
