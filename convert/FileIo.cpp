@@ -1,5 +1,6 @@
 #include "FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -61,6 +62,9 @@ std::size_t FileSource::ReadAt(std::uint64_t offset, std::uint8_t* dest, std::si
         failed_ = true;
         return 0;
     }
+    // Never more than is left: stdio would ask the system once more only to
+    // learn that the file has ended.
+    count = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - offset));
     const std::size_t n = std::fread(dest, 1, count, file_);
     position_ = offset + n;
     if (n < count && std::ferror(file_)) {

@@ -14,7 +14,9 @@ namespace {
 // Both buffers are allocated once per thread and reused: touching fresh
 // memory for every picture costs more than converting a small one.
 constexpr std::size_t kInputBufferSize = 256 * 1024;
-constexpr std::size_t kOutputBufferSize = 256 * 1024;
+// Large enough that a typical map is written in one call, its header
+// already final.
+constexpr std::size_t kOutputBufferSize = 1024 * 1024;
 
 // Literal pixels are stored in whole blocks of records, so the fast path
 // may read and store up to one block past a code's end. It runs only while
@@ -339,15 +341,28 @@ ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& si
     std::copy(std::begin(header), std::end(header), out + kS16CopiedBytesSize);
 
     RowDecoder decoder(layout, reader, flusher);
-    if (!decoder.Run(out + kS16LeadInSize) || !flusher.Flush(decoder.Out())) {
+    if (!decoder.Run(out + kS16LeadInSize)) {
         return {flusher.Error(), {}};
     }
     if (reader.Failed()) {
         return {ConvertError::kReadError, {}};
     }
-    const auto dataBytes = static_cast<std::int32_t>(flusher.Written() - kS16LeadInSize);
-    EncodeHeaderFor(layout, dataBytes, header);
-    if (!sink.WriteAt(kS16HeaderOffset, header, sizeof header)) {
+    const std::int64_t dataBytes =
+        flusher.Written() + (decoder.Out() - flusher.Start()) - std::int64_t{kS16LeadInSize};
+    if (dataBytes > kMaxS16DataBytes) {
+        return {ConvertError::kOutputTooLarge, {}};
+    }
+    EncodeHeaderFor(layout, static_cast<std::int32_t>(dataBytes), header);
+    // A picture still wholly in the buffer gets its final header before its
+    // only write; a larger one has the header rewritten in place.
+    const bool wholeInBuffer = flusher.Written() == 0;
+    if (wholeInBuffer) {
+        std::copy(std::begin(header), std::end(header), out + kS16CopiedBytesSize);
+    }
+    if (!flusher.Flush(decoder.Out())) {
+        return {flusher.Error(), {}};
+    }
+    if (!wholeInBuffer && !sink.WriteAt(kS16HeaderOffset, header, sizeof header)) {
         return {ConvertError::kWriteError, {}};
     }
     return {};
