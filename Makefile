@@ -32,9 +32,13 @@ test: build
 package: build
 	cmake --build $(BUILD_DIR) --target package
 
+# As root, the page cache is emptied before each timed run, so that every
+# contender starts on the same memory state (see bench/PageCacheSettler.h).
+BENCH_FLAGS ?= $(if $(filter 0,$(shell id -u)),--drop-caches)
+
 bench: build
-	$(BUILD_DIR)/bench/convert_bench
-	python3 bench/batch_bench.py $(BUILD_DIR)
+	$(BUILD_DIR)/bench/convert_bench $(BENCH_FLAGS)
+	python3 bench/batch_bench.py $(BUILD_DIR) $(BENCH_FLAGS)
 
 # libFuzzer on the decoding core with a fixed seed; any finding fails.
 fuzz: deps

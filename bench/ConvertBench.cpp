@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -17,6 +19,7 @@
 #include "BaselineConverter.h"
 #include "ByteIo.h"
 #include "ConvertShpToS16.h"
+#include "PageCacheSettler.h"
 #include "ShpBuilder.h"
 #include "ShpToS16.h"
 #include "TestFiles.h"
@@ -94,6 +97,17 @@ private:
 };
 
 WorkDir* g_work = nullptr;
+const drovana::bench::PageCacheSettler* g_settler = nullptr;
+
+// With --drop-caches, each file-writing iteration starts on the same memory
+// state, outside the timing.
+void Settle(benchmark::State& state, const fs::path& input) {
+    if (g_settler != nullptr) {
+        state.PauseTiming();
+        g_settler->Settle(input);
+        state.ResumeTiming();
+    }
+}
 
 bool Baseline(const fs::path& source, const fs::path& target) {
     return drovana::bench::BaselineConvertShpFile(source.c_str(), target.c_str());
@@ -199,6 +213,7 @@ void BM_Core(benchmark::State& state, const Picture* picture) {
     const std::vector<std::string> targets = TargetNames(state, "core");
     std::size_t next = 0;
     for (auto _ : state) {
+        Settle(state, picture->shp);
         const drovana::ConvertResult result =
             drovana::ConvertShpFile(picture->shp, targets[next++]);
         if (!result.Ok()) {
@@ -213,6 +228,7 @@ void BM_Baseline(benchmark::State& state, const Picture* picture) {
     const std::vector<std::string> targets = TargetNames(state, "baseline");
     std::size_t next = 0;
     for (auto _ : state) {
+        Settle(state, picture->shp);
         if (!drovana::bench::BaselineConvertShpFile(picture->shp.c_str(),
                                                     targets[next++].c_str())) {
             state.SkipWithError("baseline conversion failed");
@@ -271,6 +287,7 @@ void BM_PlainWrite(benchmark::State& state, const Picture* picture) {
     const std::vector<std::string> targets = TargetNames(state, "plain");
     std::size_t next = 0;
     for (auto _ : state) {
+        Settle(state, picture->shp);
         if (!WriteNewFile(targets[next++], chunk, size)) {
             state.SkipWithError("plain write failed");
             break;
@@ -413,10 +430,16 @@ void PrintSummary(const SummaryReporter& reporter) {
     }
 }
 
-int RunAll() {
+int RunAll(bool dropCaches) {
     WorkDir work;
     g_work = &work;
     std::printf("Work folder: %s\n", work.Path().c_str());
+    std::unique_ptr<drovana::bench::PageCacheSettler> settler;
+    if (dropCaches) {
+        settler = std::make_unique<drovana::bench::PageCacheSettler>(work.Path());
+        g_settler = settler.get();
+        std::printf("The page cache is emptied before each file-writing iteration\n");
+    }
     const fs::path inputs = work.NewFolder("inputs");
     CheckEdgeCases(inputs);
 
@@ -458,7 +481,15 @@ int main(int argc, char** argv) {
     char repetitions[] = "--benchmark_repetitions=5";
     char interleave[] = "--benchmark_enable_random_interleaving=true";
     args.insert(args.end(), {repetitions, interleave});
-    args.insert(args.end(), argv + 1, argv + argc);
+    // Our own flag is taken out before the library sees the rest.
+    bool dropCaches = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--drop-caches") == 0) {
+            dropCaches = true;
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
@@ -466,7 +497,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        const int status = RunAll();
+        const int status = RunAll(dropCaches);
         benchmark::Shutdown();
         return status;
     } catch (const std::exception& error) {
