@@ -57,8 +57,29 @@ class Settler:
         for command in self.warm_up:
             subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    @staticmethod
+    def wait_for_quiet(limit_s=30.0, window_s=0.25, busy_share=0.05):
+        """Waits until the CPUs are idle, such as after deleting a large
+        folder on a file system that discards freed blocks in the background:
+        that work would take a core from a run that needs both."""
+        def busy_and_total():
+            with open("/proc/stat") as stat:
+                fields = [int(v) for v in stat.readline().split()[1:]]
+            idle = fields[3] + fields[4]
+            return sum(fields) - idle, sum(fields)
+
+        deadline = time.monotonic() + limit_s
+        while time.monotonic() < deadline:
+            busy0, total0 = busy_and_total()
+            time.sleep(window_s)
+            busy1, total1 = busy_and_total()
+            if total1 > total0 and (busy1 - busy0) / (total1 - total0) < busy_share:
+                return
+        print("warning: the machine did not become idle", file=sys.stderr)
+
     def timed(self, command):
         self.settle()
+        self.wait_for_quiet()
         start = time.perf_counter()
         run(command)
         return time.perf_counter() - start
