@@ -12,10 +12,10 @@ namespace drovana {
 namespace {
 
 // Both buffers are allocated once per thread and reused: touching fresh
-// memory for every picture costs more than converting a small one.
+// memory for every picture costs more than converting a small one. The
+// output buffer holds a typical map whole, so that it is written in one call
+// with its header already final.
 constexpr std::size_t kInputBufferSize = 256 * 1024;
-// Large enough that a typical map is written in one call, its header
-// already final.
 constexpr std::size_t kOutputBufferSize = 1024 * 1024;
 
 // Literal pixels are stored in whole blocks of records, so the fast path
@@ -206,8 +206,9 @@ private:
                 // mispredict as often as the first.
                 if ((code & static_cast<unsigned>(code > 1)) != 0) {
                     const std::ptrdiff_t pixels = code / 2;
-                    // Whole blocks: a loop whose length changes from code
-                    // to code costs a mispredicted exit.
+                    // Whole blocks, so that a short literal, the common
+                    // case, is one pass of fixed length: a loop that stops
+                    // at the exact count mispredicts its exit.
                     for (std::ptrdiff_t i = 0; i < pixels; i += kLiteralBlock) {
                         StoreLiteralBlock(out + kRunRecordSize * i, in + i,
                                           std::make_index_sequence<kLiteralBlock>());
