@@ -348,23 +348,24 @@ ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& si
     if (reader.Failed()) {
         return {ConvertError::kReadError, {}};
     }
-    const std::int64_t dataBytes =
-        flusher.Written() + (decoder.Out() - flusher.Start()) - std::int64_t{kS16LeadInSize};
-    if (dataBytes > kMaxS16DataBytes) {
-        return {ConvertError::kOutputTooLarge, {}};
-    }
-    EncodeHeaderFor(layout, static_cast<std::int32_t>(dataBytes), header);
     // A picture still wholly in the buffer gets its final header before its
-    // only write; a larger one has the header rewritten in place.
+    // only write; a larger one has the header rewritten in place once the
+    // flush has checked the size of its record area.
     const bool wholeInBuffer = flusher.Written() == 0;
     if (wholeInBuffer) {
+        const auto dataBytes = static_cast<std::int32_t>(decoder.Out() - (out + kS16LeadInSize));
+        EncodeHeaderFor(layout, dataBytes, header);
         std::copy(std::begin(header), std::end(header), out + kS16CopiedBytesSize);
     }
     if (!flusher.Flush(decoder.Out())) {
         return {flusher.Error(), {}};
     }
-    if (!wholeInBuffer && !sink.WriteAt(kS16HeaderOffset, header, sizeof header)) {
-        return {ConvertError::kWriteError, {}};
+    if (!wholeInBuffer) {
+        const auto dataBytes = static_cast<std::int32_t>(flusher.Written() - kS16LeadInSize);
+        EncodeHeaderFor(layout, dataBytes, header);
+        if (!sink.WriteAt(kS16HeaderOffset, header, sizeof header)) {
+            return {ConvertError::kWriteError, {}};
+        }
     }
     return {};
 }
