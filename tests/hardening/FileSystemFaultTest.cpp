@@ -80,6 +80,16 @@ struct Folders {
     const fs::path peg = dir / "peg";
 };
 
+// MAP01.SHP to MAP05.SHP in the SHP folder; returns their bytes in order.
+std::vector<Bytes> WriteFiveSmallMaps(const Folders& folders) {
+    std::vector<Bytes> maps;
+    for (std::uint32_t i = 1; i <= 5; ++i) {
+        maps.push_back(SmallMap(i));
+        WriteBytes(folders.shp / ("MAP0" + std::to_string(i) + ".SHP"), maps.back());
+    }
+    return maps;
+}
+
 struct EnvironmentFault {
     const char* name;
     // Makes `peg` refuse writes. Calls `populate` where the old targets can
@@ -359,11 +369,7 @@ private:
 
 TEST(BatchFaults, TargetsThatAreNotFilesFailAloneAndStayWhatTheyAre) {
     Folders folders;
-    std::vector<Bytes> maps;
-    for (std::uint32_t i = 1; i <= 5; ++i) {
-        maps.push_back(SmallMap(i));
-        WriteBytes(folders.shp / ("MAP0" + std::to_string(i) + ".SHP"), maps.back());
-    }
+    const std::vector<Bytes> maps = WriteFiveSmallMaps(folders);
     EXPECT_CHILD_PASSES(RunInChild([&] {
         fs::create_directory(folders.peg / "MAP02.s16");
         WriteBytes(folders.peg / "MAP02.s16" / "keep.txt", kOldTarget);
@@ -425,11 +431,7 @@ TEST(BatchFaults, SourcesThatAreNotFilesAreListedOnlyForUpdatesAndFailWithoutBlo
 
 TEST(BatchFaults, SourcesChangedBetweenListingAndRunFailAlone) {
     Folders folders;
-    std::vector<Bytes> maps;
-    for (std::uint32_t i = 1; i <= 5; ++i) {
-        maps.push_back(SmallMap(i));
-        WriteBytes(folders.shp / ("MAP0" + std::to_string(i) + ".SHP"), maps.back());
-    }
+    const std::vector<Bytes> maps = WriteFiveSmallMaps(folders);
     WriteBytes(folders.peg / "MAP02.s16", kOldTarget);
     WriteBytes(folders.peg / "MAP04.s16", kOldTarget);
 
