@@ -13,6 +13,8 @@ BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFo
     const CandidateList candidates = ListCandidates(shpFolder, pegFolder, updateOnly);
     BatchPlan plan;
     plan.upToDate = candidates.upToDate;
+    plan.error = candidates.error;
+    plan.failedFolder = candidates.failedFolder;
     for (const auto& name : candidates.names) {
         plan.items.push_back({SourcePathFor(shpFolder, name), TargetPathFor(pegFolder, name)});
     }

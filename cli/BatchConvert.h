@@ -20,7 +20,9 @@ struct BatchItem {
 // the same folders and switch, with the same names.
 struct BatchPlan {
     std::vector<BatchItem> items;
-    std::size_t upToDate = 0;  // left out because their S16 exists
+    std::size_t upToDate = 0;            // left out because their S16 exists
+    std::error_code error;               // a folder could not be listed: no items
+    std::filesystem::path failedFolder;  // which folder that was
 };
 
 BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFolder,

@@ -34,11 +34,11 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }
 
 // Lower-cased names of every entry in the scope's folder that starts with its
-// prefix: one scan answers all counterpart questions of a refresh.
-std::unordered_set<std::string> FoldedNamesIn(const SearchScope& scope) {
+// prefix: one scan answers all counterpart questions of a refresh. A folder
+// that does not exist holds none.
+std::unordered_set<std::string> FoldedNamesIn(const SearchScope& scope, std::error_code& error) {
     std::unordered_set<std::string> names;
     const std::string prefix = FoldCase(scope.prefix);
-    std::error_code error;
     for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
          it.increment(error)) {
         std::string name = FoldCase(it->path().filename().string());
@@ -46,7 +46,17 @@ std::unordered_set<std::string> FoldedNamesIn(const SearchScope& scope) {
             names.insert(name.substr(prefix.size()));
         }
     }
+    if (error == std::errc::no_such_file_or_directory) {
+        error.clear();
+    }
     return names;
+}
+
+CandidateList ListingFailed(const fs::path& folder, std::error_code error) {
+    CandidateList list;
+    list.error = error;
+    list.failedFolder = folder;
+    return list;
 }
 
 // Plain read-write files only: what a listing without the update switch
@@ -88,12 +98,16 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
     const SearchScope scope = ScopeOf(shpFolder);
     const std::string prefix = FoldCase(scope.prefix);
     std::unordered_set<std::string> counterparts;
+    std::error_code error;
     if (updateOnly) {
-        counterparts = FoldedNamesIn(ScopeOf(pegFolder));
+        const SearchScope pegScope = ScopeOf(pegFolder);
+        counterparts = FoldedNamesIn(pegScope, error);
+        if (error) {
+            return ListingFailed(pegScope.folder, error);
+        }
     }
 
     CandidateList list;
-    std::error_code error;
     for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
          it.increment(error)) {
         const fs::path name = it->path().filename();
@@ -109,6 +123,9 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
         } else if (updateOnly) {
             ++list.upToDate;
         }
+    }
+    if (error) {
+        return ListingFailed(scope.folder, error);
     }
     SortListing(list.names);
     return list;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 // Which files a batch converts and what the source and target of each are
@@ -23,10 +24,17 @@ inline constexpr const char* kS16Extension = ".s16";
 // With `updateOnly` every matching entry is listed unless the PeG folder
 // already holds its S16 counterpart (title + ".s16", compared without regard
 // to case); without it only plain files that are not hidden and not read-only
-// are listed. A folder that cannot be read gives an empty list.
+// are listed.
+//
+// A folder that cannot be listed (unreadable, out of file handles, an error
+// part-way) gives an empty list and the reason: taking it for an empty folder
+// would convert nothing and report success, or, for the PeG folder, overwrite
+// every existing S16. A PeG folder that does not exist holds no counterparts.
 struct CandidateList {
     std::vector<std::filesystem::path> names;  // bare file names
     std::size_t upToDate = 0;                  // left out for their counterpart
+    std::error_code error;                     // why a folder could not be listed
+    std::filesystem::path failedFolder;        // which folder that was
 };
 
 CandidateList ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
