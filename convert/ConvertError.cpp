@@ -22,6 +22,10 @@ const char* DescribeConvertError(ConvertError error) {
             return "not an SHP picture: too many rows";
         case ConvertError::kTargetNotRegularFile:
             return "target exists and is not a regular file";
+        case ConvertError::kTargetIsSource:
+            return "target is the source";
+        case ConvertError::kForeignLink:
+            return "link not followed: it and the file it points to have different owners";
         case ConvertError::kCannotCreateTarget:
             return "cannot create target";
         case ConvertError::kWriteError:
@@ -30,6 +34,8 @@ const char* DescribeConvertError(ConvertError error) {
             return "picture too large for an S16 file";
         case ConvertError::kCannotReplaceTarget:
             return "cannot replace target";
+        case ConvertError::kCannotSyncFolder:
+            return "target written, but its folder could not be synced";
         case ConvertError::kCancelled:
             return "interrupted";
     }

@@ -5,7 +5,8 @@
 
 namespace drovana {
 
-// Why a conversion failed. Every failure leaves an existing target as it was.
+// Why a conversion failed. Every failure but kCannotSyncFolder, which comes
+// after the new target took its name, leaves an existing target as it was.
 enum class ConvertError {
     kNone,
     kCannotOpenSource,
@@ -16,10 +17,13 @@ enum class ConvertError {
     kHeaderOutsideFile,
     kTooManyRows,
     kTargetNotRegularFile,
+    kTargetIsSource,
+    kForeignLink,
     kCannotCreateTarget,
     kWriteError,
     kOutputTooLarge,
     kCannotReplaceTarget,
+    kCannotSyncFolder,
     kCancelled,
 };
 

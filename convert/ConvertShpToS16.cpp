@@ -1,5 +1,13 @@
 #include "ConvertShpToS16.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <string>
+
 #include "FileIo.h"
 #include "ShpToS16.h"
 
@@ -8,66 +16,136 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Only regular files are read or replaced: opening a FIFO would block, and
-// renaming over a device node or a folder would destroy it.
-ConvertError CheckSource(const fs::path& source, std::error_code& error) {
-    const fs::file_status status = fs::status(source, error);
-    if (error) {
-        return ConvertError::kCannotOpenSource;
-    }
-    return fs::is_regular_file(status) ? ConvertError::kNone : ConvertError::kSourceNotRegularFile;
+// As many links in a row as the kernel follows.
+constexpr int kMaxLinkHops = 40;
+
+std::string LastPart(const fs::path& path) {
+    const fs::path name = path.filename();
+    // "peg/" or "..": the folder itself, which is no file to replace.
+    return name.empty() ? std::string(".") : name.string();
 }
 
-// A target that is a link to a file replaces the file it points to, not the
-// link. Returns the path to replace.
-ConvertError ResolveTarget(const fs::path& target, fs::path& resolved) {
-    // One look at the name itself; only a link costs a second one.
-    std::error_code error;
-    const fs::file_status own = fs::symlink_status(target, error);
-    const bool link = fs::is_symlink(own);
-    const fs::file_status status = link ? fs::status(target, error) : own;
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return ConvertError::kTargetNotRegularFile;
+// Where the source is read: inside the batch's folder, or the path itself.
+struct SourceName {
+    int folder;
+    std::string name;
+};
+
+SourceName SourceNameOf(const fs::path& source, const ConvertOptions& options) {
+    if (options.sourceFolder) {
+        return {options.sourceFolder->Descriptor(), LastPart(source)};
     }
-    resolved = target;
-    if (link) {
-        const fs::path real = fs::weakly_canonical(target, error);
-        if (!error) {
-            resolved = real;
+    return {AT_FDCWD, source.string()};
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, FileSource& input) {
+    const SourceName at = SourceNameOf(source, options);
+    struct stat link {};
+    std::error_code error;
+    if (options.guardLinks &&
+        ::fstatat(at.folder, at.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {ConvertError::kCannotOpenSource, LastSystemError()};
+    }
+    bool notRegular = false;
+    if (!input.Open(at.folder, at.name.c_str(), error, notRegular)) {
+        return {notRegular ? ConvertError::kSourceNotRegularFile : ConvertError::kCannotOpenSource,
+                notRegular ? std::error_code() : error};
+    }
+    if (options.guardLinks && S_ISLNK(link.st_mode)) {
+        // The link looked at must still be the one followed.
+        struct stat again {};
+        if (link.st_uid != input.Status().st_uid ||
+            ::fstatat(at.folder, at.name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !SameFile(link, again) || again.st_uid != link.st_uid) {
+            return {ConvertError::kForeignLink, {}};
         }
     }
-    return ConvertError::kNone;
+    return {};
 }
 
-}  // namespace
+// The file a conversion replaces or creates, after following any links.
+struct ResolvedTarget {
+    FilePlace place;
+    bool throughLinkedFolder = false;  // a link led out of the named folder
+    bool exists = false;
+    struct stat status {};
+};
 
-ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
-                             const std::atomic<bool>* cancel) {
+ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& options,
+                            ResolvedTarget& resolved) {
+    std::error_code error;
+    resolved.place.folder =
+        options.targetFolder ? options.targetFolder : Folder::Open(target.parent_path(), error);
+    if (!resolved.place.folder) {
+        return {ConvertError::kCannotCreateTarget, error};
+    }
+    resolved.place.name = LastPart(target);
+    bool linked = false;
+    uid_t linkOwner = 0;
+    for (int hop = 0;; ++hop) {
+        const int folder = resolved.place.folder->Descriptor();
+        const char* name = resolved.place.name.c_str();
+        struct stat& status = resolved.status;
+        if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            // Nothing to keep there. Any other reason than a missing name
+            // (a name too long, say) shows when the file is renamed into
+            // place. A link that points nowhere has no owner to match.
+            const bool refused = linked && options.guardLinks;
+            return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            resolved.exists = true;
+            if (!S_ISREG(status.st_mode)) {
+                return {ConvertError::kTargetNotRegularFile, {}};
+            }
+            const bool refused = linked && options.guardLinks && status.st_uid != linkOwner;
+            return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
+        }
+        if (hop == kMaxLinkHops) {
+            return {ConvertError::kCannotCreateTarget,
+                    std::make_error_code(std::errc::too_many_symbolic_link_levels)};
+        }
+        if (!linked) {
+            linked = true;
+            linkOwner = status.st_uid;
+        }
+        std::string text(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t length = ::readlinkat(folder, name, text.data(), text.size());
+        if (length < 0) {
+            return {ConvertError::kCannotCreateTarget, LastSystemError()};
+        }
+        text.resize(static_cast<std::size_t>(length));
+        const fs::path next(text);
+        if (next.has_parent_path()) {
+            auto below = resolved.place.folder->OpenBelow(next.parent_path(), error);
+            if (!below) {
+                return {ConvertError::kCannotCreateTarget, error};
+            }
+            resolved.place.folder = std::move(below);
+            resolved.throughLinkedFolder = true;
+        }
+        resolved.place.name = LastPart(next);
+    }
+}
+
+ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
+                          const ResolvedTarget& resolved, const ConvertOptions& options) {
+    AtomicFileSink output(resolved.place);
     ConvertResult result;
-    result.error = CheckSource(source, result.system);
-    if (!result.Ok()) {
-        return result;
-    }
-    FileSource input;
-    if (!input.Open(source, result.system)) {
-        return {ConvertError::kCannotOpenSource, result.system};
-    }
-    ShpLayout layout;
-    result.error = ReadShpLayout(input, kMaxShpRows, layout);
-    if (!result.Ok()) {
-        return result;
-    }
-    fs::path resolved;
-    result.error = ResolveTarget(target, resolved);
-    if (!result.Ok()) {
-        return result;
-    }
-
-    AtomicFileSink output(resolved);
     if (!output.Open(result.system)) {
         return {ConvertError::kCannotCreateTarget, result.system};
     }
-    result = WriteS16(input, layout, output, cancel);
+    if (resolved.exists) {
+        output.KeepMetadataOf(resolved.status);
+    }
+    result = WriteS16(input, layout, output, options.cancel);
+    if (result.Ok() && !output.Sync()) {
+        result.error = ConvertError::kWriteError;
+    }
     if (!result.Ok()) {
         if (result.error == ConvertError::kWriteError) {
             result.system = output.WriteError();
@@ -77,11 +155,51 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
     if (!output.Commit(result.system)) {
         return {ConvertError::kCannotReplaceTarget, result.system};
     }
+    // The new name must reach the disk before success is reported; a batch
+    // syncs its own folder once at its end.
+    if (options.syncTargetFolder || resolved.throughLinkedFolder) {
+        result.system = resolved.place.folder->Sync();
+        result.error = result.system ? ConvertError::kCannotSyncFolder : ConvertError::kNone;
+    }
     return result;
 }
 
+}  // namespace
+
+ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
+                             const ConvertOptions& options) {
+    FileSource input;
+    ConvertResult result = OpenSource(source, options, input);
+    if (!result.Ok()) {
+        return result;
+    }
+    ShpLayout layout;
+    result.error = ReadShpLayout(input, kMaxShpRows, layout);
+    if (!result.Ok()) {
+        return result;
+    }
+    ResolvedTarget resolved;
+    result = ResolveTarget(target, options, resolved);
+    if (!result.Ok()) {
+        return result;
+    }
+    if (resolved.exists && SameFile(resolved.status, input.Status())) {
+        return {ConvertError::kTargetIsSource, {}};
+    }
+    return WriteTarget(input, layout, resolved, options);
+}
+
+ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
+                             const std::atomic<bool>* cancel) {
+    ConvertOptions options;
+    options.cancel = cancel;
+    return ConvertShpFile(source, target, options);
+}
+
 int ConvertShpToS16(const fs::path& source, const fs::path& target) {
-    return ConvertShpFile(source, target).Ok() ? 1 : 0;
+    ConvertOptions options;
+    options.syncTargetFolder = false;
+    return ConvertShpFile(source, target, options).Ok() ? 1 : 0;
 }
 
 }  // namespace drovana

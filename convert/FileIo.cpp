@@ -1,26 +1,17 @@
 #include "FileIo.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <random>
-#include <string>
 
 namespace drovana {
 namespace {
 
-std::error_code LastError() {
-    // Some stdio failures (a short write on a full disk) leave errno at 0.
-    return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
-}
-
-bool SeekTo(std::FILE* file, std::uint64_t offset) {
-    if (offset > static_cast<std::uint64_t>(LONG_MAX)) {
-        return false;
-    }
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
-}
+// New files get 0666 less the umask, as any program's do.
+constexpr mode_t kNewFileMode = 0666;
 
 // A short name, so that a target whose name is near the length limit can
 // still be replaced; the leading dot keeps it out of folder listings.
@@ -34,77 +25,132 @@ std::string TemporaryName() {
     return name;
 }
 
+// An unnamed file can only be named through /proc without a privilege.
+bool CanNameUnnamedFiles() {
+#ifdef O_TMPFILE
+    static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+    return procMounted;
+#else
+    return false;
+#endif
+}
+
+// Writes all of `count` bytes at `offset`, or appends them when `offset` is
+// negative; the kernel may take fewer at a time.
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t count, off_t offset) {
+    while (count > 0) {
+        const ssize_t n = offset < 0 ? ::write(fd, data, count) : ::pwrite(fd, data, count, offset);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        count -= static_cast<std::size_t>(n);
+        offset = offset < 0 ? offset : offset + n;
+    }
+    return true;
+}
+
 }  // namespace
 
 FileSource::~FileSource() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
+    if (fd_ >= 0) {
+        ::close(fd_);
     }
 }
 
-bool FileSource::Open(const std::filesystem::path& path, std::error_code& error) {
+bool FileSource::Open(int folder, const char* name, std::error_code& error, bool& notRegular) {
     errno = 0;
-    file_ = std::fopen(path.string().c_str(), "rb");
-    if (file_ == nullptr) {
-        error = LastError();
+    struct stat status {};
+    if (::fstatat(folder, name, &status, 0) != 0) {
+        error = LastSystemError();
         return false;
     }
-    std::setvbuf(file_, nullptr, _IONBF, 0);
-    size_ = std::filesystem::file_size(path, error);
-    return !error;
+    notRegular = !S_ISREG(status.st_mode);
+    if (notRegular) {
+        return false;
+    }
+    // Non-blocking, in case a FIFO took the file's place since the look.
+    fd_ = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0 || ::fstat(fd_, &status_) != 0) {
+        error = LastSystemError();
+        return false;
+    }
+    notRegular = !S_ISREG(status_.st_mode);
+    size_ = static_cast<std::uint64_t>(status_.st_size);
+    return !notRegular;
 }
 
 std::size_t FileSource::ReadAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
     if (offset >= size_) {
         return 0;
     }
-    if (offset != position_ && !SeekTo(file_, offset)) {
-        failed_ = true;
-        return 0;
-    }
-    // Never more than is left: stdio would ask the system once more only to
-    // learn that the file has ended.
     count = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - offset));
-    const std::size_t n = std::fread(dest, 1, count, file_);
-    position_ = offset + n;
-    if (n < count && std::ferror(file_)) {
-        failed_ = true;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(fd_, dest + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            // Ending before the size seen at open means another program cut
+            // the file short: its picture would be padded with fill.
+            failed_ = true;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
     }
-    return n;
+    return done;
 }
 
-AtomicFileSink::AtomicFileSink(std::filesystem::path target) : target_(std::move(target)) {}
+AtomicFileSink::AtomicFileSink(FilePlace place) : place_(std::move(place)) {}
 
 AtomicFileSink::~AtomicFileSink() {
     Abandon();
 }
 
 bool AtomicFileSink::Open(std::error_code& error) {
-    const std::filesystem::path folder = target_.parent_path();
+    return OpenUnnamed() || OpenNamed(error);
+}
+
+bool AtomicFileSink::OpenUnnamed() {
+#ifdef O_TMPFILE
+    if (CanNameUnnamedFiles()) {
+        fd_ = ::openat(place_.folder->Descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                       kNewFileMode);
+        unnamed_ = fd_ >= 0;
+    }
+#endif
+    return unnamed_;
+}
+
+bool AtomicFileSink::OpenNamed(std::error_code& error) {
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        temporary_ = folder / TemporaryName();
+        temporary_ = TemporaryName();
         errno = 0;
-        // "x": never open a file that is already there.
-        file_ = std::fopen(temporary_.string().c_str(), "wbx");
-        if (file_ != nullptr) {
-            std::setvbuf(file_, nullptr, _IONBF, 0);
+        fd_ = ::openat(place_.folder->Descriptor(), temporary_.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, kNewFileMode);
+        if (fd_ >= 0) {
             return true;
         }
         if (errno != EEXIST) {
             break;
         }
     }
-    error = LastError();
+    error = LastSystemError();
     temporary_.clear();
     return false;
 }
 
 bool AtomicFileSink::Write(const std::uint8_t* data, std::size_t count) {
     errno = 0;
-    if (file_ == nullptr || std::fwrite(data, 1, count, file_) != count) {
+    if (!WriteAll(fd_, data, count, -1)) {
         if (!writeError_) {
-            writeError_ = LastError();
+            writeError_ = LastSystemError();
         }
         return false;
     }
@@ -113,25 +159,82 @@ bool AtomicFileSink::Write(const std::uint8_t* data, std::size_t count) {
 
 bool AtomicFileSink::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t count) {
     errno = 0;
-    if (file_ == nullptr || !SeekTo(file_, offset)) {
-        writeError_ = LastError();
+    if (!WriteAll(fd_, data, count, static_cast<off_t>(offset))) {
+        if (!writeError_) {
+            writeError_ = LastSystemError();
+        }
         return false;
     }
-    const bool written = Write(data, count);
-    return std::fseek(file_, 0, SEEK_END) == 0 && written;
+    return true;
+}
+
+void AtomicFileSink::KeepMetadataOf(const struct stat& replaced) {
+    keepMetadata_ = true;
+    replaced_ = replaced;
+}
+
+bool AtomicFileSink::Sync() {
+    errno = 0;
+    if (::fdatasync(fd_) != 0) {
+        writeError_ = LastSystemError();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileSink::ApplyMetadata(std::error_code& error) {
+    if (!keepMetadata_) {
+        return true;
+    }
+    mode_t mode = replaced_.st_mode & 07777;
+    // Owner first: a change of owner clears the set-id bits. Where the owner
+    // cannot be kept, neither are they, as cp does.
+    if (::fchown(fd_, replaced_.st_uid, replaced_.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+        // A user may still give the file a group they belong to; a file left
+        // in another group gets none of the rights the old group had.
+        if (::fchown(fd_, static_cast<uid_t>(-1), replaced_.st_gid) != 0) {
+            mode &= ~static_cast<mode_t>(S_IRWXG);
+        }
+    }
+    errno = 0;
+    if (::fchmod(fd_, mode) != 0) {
+        error = LastSystemError();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileSink::LinkTemporaryName(std::error_code& error) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::string name = TemporaryName();
+        errno = 0;
+        if (::linkat(AT_FDCWD, self.c_str(), place_.folder->Descriptor(), name.c_str(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            temporary_ = name;
+            return true;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    error = LastSystemError();
+    return false;
 }
 
 bool AtomicFileSink::Commit(std::error_code& error) {
-    errno = 0;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!closed) {
-        error = LastError();
+    if (!ApplyMetadata(error) || (unnamed_ && !LinkTemporaryName(error))) {
         Abandon();
         return false;
     }
-    std::filesystem::rename(temporary_, target_, error);
-    if (error) {
+    errno = 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    const int folder = place_.folder->Descriptor();
+    if (!closed || ::renameat(folder, temporary_.c_str(), folder, place_.name.c_str()) != 0) {
+        error = LastSystemError();
         Abandon();
         return false;
     }
@@ -140,13 +243,12 @@ bool AtomicFileSink::Commit(std::error_code& error) {
 }
 
 void AtomicFileSink::Abandon() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
     if (!temporary_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary_, ignored);
+        ::unlinkat(place_.folder->Descriptor(), temporary_.c_str(), 0);
         temporary_.clear();
     }
 }

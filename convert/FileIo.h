@@ -1,15 +1,18 @@
 #pragma once
 
-#include <cstdio>
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "ByteIo.h"
+#include "Folder.h"
 
-// Byte sources and sinks on files.
+// Byte sources and sinks on files, named inside open folders.
 namespace drovana {
 
-// Reads a file through the caller's large blocks, without stdio buffering.
+// Reads a regular file through the caller's large blocks, without buffering.
 class FileSource final : public ByteSource {
 public:
     FileSource() = default;
@@ -17,32 +20,39 @@ public:
     FileSource& operator=(const FileSource&) = delete;
     ~FileSource() override;
 
-    // Opens `path` for reading; on failure sets `error` and returns false.
-    bool Open(const std::filesystem::path& path, std::error_code& error);
+    // Opens `name` in the folder `folder` (a descriptor, or AT_FDCWD for a
+    // path as it stands). Fails with `notRegular` set for anything but a
+    // regular file, which is never opened: a FIFO would block, a device
+    // might act on being opened.
+    bool Open(int folder, const char* name, std::error_code& error, bool& notRegular);
 
     std::uint64_t Size() const override { return size_; }
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override;
     bool Failed() const override { return failed_; }
 
+    // The file as it was opened.
+    const struct stat& Status() const { return status_; }
+
 private:
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::uint64_t size_ = 0;
-    std::uint64_t position_ = 0;
+    struct stat status_ {};
     bool failed_ = false;
 };
 
-// Writes to a temporary file beside the target and renames it over the
-// target only once everything is written, so that a failure at any point
-// leaves an existing target as it was and no partial file behind.
+// Writes a new file for `place` that takes its name only once it is complete
+// and on the disk, so that a failure or a killed process at any point leaves
+// an existing target as it was and no partial file behind. Where the file
+// system allows, the file has no name at all until then.
 class AtomicFileSink final : public ByteSink {
 public:
-    explicit AtomicFileSink(std::filesystem::path target);
+    explicit AtomicFileSink(FilePlace place);
     AtomicFileSink(const AtomicFileSink&) = delete;
     AtomicFileSink& operator=(const AtomicFileSink&) = delete;
-    // Removes the temporary file unless it was committed.
+    // Drops the new file unless it was committed.
     ~AtomicFileSink() override;
 
-    // Creates the temporary file; on failure sets `error` and returns false.
+    // Creates the new file; on failure sets `error` and returns false.
     bool Open(std::error_code& error);
 
     bool Write(const std::uint8_t* data, std::size_t count) override;
@@ -51,17 +61,29 @@ public:
     // The error of the first write that failed.
     std::error_code WriteError() const { return writeError_; }
 
-    // Closes the temporary file and renames it over the target.
+    // The new file takes the permission bits of the file it replaces and,
+    // where the process may, its owner and group.
+    void KeepMetadataOf(const struct stat& replaced);
+
+    // Syncs the data to the disk; a failure is a write error.
+    bool Sync();
+
+    // Names the new file, replacing the target.
     bool Commit(std::error_code& error);
 
-    const std::filesystem::path& TemporaryPath() const { return temporary_; }
-
 private:
+    bool OpenUnnamed();
+    bool OpenNamed(std::error_code& error);
+    bool LinkTemporaryName(std::error_code& error);
+    bool ApplyMetadata(std::error_code& error);
     void Abandon();
 
-    std::filesystem::path target_;
-    std::filesystem::path temporary_;
-    std::FILE* file_ = nullptr;
+    FilePlace place_;
+    int fd_ = -1;
+    bool unnamed_ = false;
+    std::string temporary_;  // the new file's name until it is renamed
+    bool keepMetadata_ = false;
+    struct stat replaced_ {};
     std::error_code writeError_;
 };
 
