@@ -1,24 +1,129 @@
 #include "BatchConvert.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <system_error>
 #include <thread>
 
 #include "BatchRules.h"
 #include "ConvertShpToS16.h"
+#include "PathParts.h"
 
 namespace drovana {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Enough to keep slow network folders busy; beyond it threads only cost
+// memory and file handles.
+constexpr std::size_t kMaxThreadsPerCore = 16;
+
+// The folder a folder text names its files in, spelt as listings name it.
+fs::path FolderOf(const std::string& folderText) {
+    const std::string folder = GetPathPart(folderText, kPathFolder);
+    return folder.empty() ? fs::path(".") : fs::path(folder);
+}
+
+ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop) {
+    ConvertOptions options;
+    options.cancel = &stop;
+    options.sourceFolder = item.sourceFolder;
+    options.targetFolder = item.targetFolder;
+    options.guardLinks = item.targetFolder != nullptr;
+    options.syncTargetFolder = item.targetFolder == nullptr;
+    return options;
+}
+
+// Conversions under way, so that one that ran out of file handles can wait
+// until another gives its handles back.
+class HandleBroker {
+public:
+    void Begin() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++running_;
+    }
+
+    void End() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            --running_;
+            ++ended_;
+        }
+        ended.notify_all();
+    }
+
+    // Waits until some other conversion ends; false when none runs.
+    bool WaitForAnother(const std::atomic<bool>& stop) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (running_ <= 1) {
+            return false;
+        }
+        const std::size_t seen = ended_;
+        ended.wait(lock, [&] { return ended_ != seen || stop.load(); });
+        return !stop.load();
+    }
+
+private:
+    std::condition_variable ended;
+    std::mutex mutex_;
+    std::size_t running_ = 0;
+    std::size_t ended_ = 0;
+};
+
+ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop,
+                          HandleBroker& broker) {
+    const ConvertOptions options = OptionsFor(item, stop);
+    broker.Begin();
+    ConvertResult result;
+    do {
+        result = ConvertShpFile(item.source, item.target, options);
+    } while (IsOutOfFileHandles(result.system) && broker.WaitForAnother(stop));
+    broker.End();
+    return result;
+}
+
+// Every folder that received a new file, synced once.
+void SyncTargetFolders(const std::set<const Folder*>& folders, BatchOutcome& outcome) {
+    for (const Folder* folder : folders) {
+        const std::error_code error = folder->Sync();
+        if (error && !outcome.syncError) {
+            outcome.syncError = error;
+            outcome.unsyncedFolder = folder->Path();
+        }
+    }
+}
+
+}  // namespace
 
 BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFolder,
                           bool updateOnly) {
-    const CandidateList candidates = ListCandidates(shpFolder, pegFolder, updateOnly);
     BatchPlan plan;
+    std::shared_ptr<const Folder> folders[2];
+    const std::string texts[2] = {shpFolder, pegFolder};
+    for (int i = 0; i < 2; ++i) {
+        folders[i] = Folder::Open(FolderOf(texts[i]), plan.error);
+        if (!folders[i]) {
+            plan.failedFolder = FolderOf(texts[i]);
+            return plan;
+        }
+    }
+    const CandidateList candidates = ListCandidates(shpFolder, pegFolder, updateOnly);
     plan.upToDate = candidates.upToDate;
     plan.error = candidates.error;
     plan.failedFolder = candidates.failedFolder;
     for (const auto& name : candidates.names) {
-        plan.items.push_back({SourcePathFor(shpFolder, name), TargetPathFor(pegFolder, name)});
+        plan.items.push_back({SourcePathFor(shpFolder, name), TargetPathFor(pegFolder, name),
+                              folders[0], folders[1]});
     }
     return plan;
+}
+
+std::size_t BatchThreads(int jobs, std::size_t items) {
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::min({static_cast<std::size_t>(std::max(1, jobs)), std::max<std::size_t>(1, items),
+                     kMaxThreadsPerCore * cores});
 }
 
 BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
@@ -26,6 +131,9 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> converted{0};
     std::atomic<std::size_t> failed{0};
+    HandleBroker broker;
+    std::mutex foldersMutex;
+    std::set<const Folder*> written;
     auto work = [&] {
         while (!stop.load()) {
             const std::size_t i = next.fetch_add(1);
@@ -33,19 +141,28 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
                 return;
             }
             observer.Started(items[i]);
-            const ConvertResult result = ConvertShpFile(items[i].source, items[i].target, &stop);
+            const ConvertResult result = ConvertItem(items[i], stop, broker);
             if (result.error == ConvertError::kCancelled) {
                 return;
+            }
+            if (result.Ok() && items[i].targetFolder) {
+                const std::lock_guard<std::mutex> lock(foldersMutex);
+                written.insert(items[i].targetFolder.get());
             }
             ++(result.Ok() ? converted : failed);
             observer.Finished(items[i], result);
         }
     };
 
-    const auto threads = static_cast<std::size_t>(std::max(1, jobs));
     std::vector<std::thread> workers;
-    for (std::size_t t = 1; t < std::min(threads, items.size()); ++t) {
-        workers.emplace_back(work);
+    for (std::size_t t = 1; t < BatchThreads(jobs, items.size()); ++t) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            // The system has no more threads to give: carry on with those
+            // already running.
+            break;
+        }
     }
     work();
     for (auto& worker : workers) {
@@ -56,6 +173,7 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
     outcome.converted = converted;
     outcome.failed = failed;
     outcome.interrupted = outcome.converted + outcome.failed < items.size();
+    SyncTargetFolders(written, outcome);
     return outcome;
 }
 

@@ -3,17 +3,26 @@
 #include <atomic>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "ConvertError.h"
+#include "Folder.h"
 
 // Converting many files on several threads, for the command line.
 namespace drovana {
 
+// One conversion. Items of a folder batch also hold the two folders, opened
+// once: their files are found there even if a folder's path is swapped while
+// the batch runs, and links in them are followed only where the link and its
+// file have one owner, since others may be able to write there.
 struct BatchItem {
     std::filesystem::path source;
     std::filesystem::path target;
+    std::shared_ptr<const Folder> sourceFolder = nullptr;
+    std::shared_ptr<const Folder> targetFolder = nullptr;
 };
 
 // The conversions a folder batch makes: the files the dialog would list for
@@ -41,11 +50,22 @@ struct BatchOutcome {
     std::size_t converted = 0;
     std::size_t failed = 0;
     bool interrupted = false;  // `stop` was set before every file was done
+    // A folder whose new names could not be made durable at the end.
+    std::error_code syncError;
+    std::filesystem::path unsyncedFolder;
+
+    bool Ok() const { return failed == 0 && !interrupted && !syncError; }
 };
 
-// Converts every item on `jobs` threads. Once `stop` is set no new file is
-// started and the conversions under way are abandoned, leaving no partial
-// file; targets already written stay.
+// How many threads a batch of `items` files runs on when asked for `jobs`:
+// never more than there are files, nor more than a few per core.
+std::size_t BatchThreads(int jobs, std::size_t items);
+
+// Converts every item on up to `jobs` threads. Once `stop` is set no new
+// file is started and the conversions under way are abandoned, leaving no
+// partial file; targets already written stay. A conversion that runs out of
+// file handles waits for another to end and tries again. The folders written
+// into are synced once at the end.
 BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
                           const std::atomic<bool>& stop, BatchObserver& observer);
 

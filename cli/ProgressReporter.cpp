@@ -62,6 +62,10 @@ void ProgressReporter::Finished(const BatchItem& item, const ConvertResult& resu
 void ProgressReporter::Summary(const BatchOutcome& outcome, std::size_t upToDate) {
     std::lock_guard<std::mutex> lock(mutex_);
     ClearProgress();
+    if (outcome.syncError) {
+        std::fprintf(err_, "shp2s16: %s: cannot sync folder: %s\n",
+                     outcome.unsyncedFolder.string().c_str(), outcome.syncError.message().c_str());
+    }
     if (mode_.quiet) {
         return;
     }
