@@ -40,47 +40,59 @@ ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop) 
 // until another gives its handles back.
 class HandleBroker {
 public:
-    void Begin() {
+    // Returns a ticket: how many conversions had ended when this one began.
+    std::size_t Begin() {
         const std::lock_guard<std::mutex> lock(mutex_);
-        ++running_;
+        ++active_;
+        return ended_;
     }
 
     void End() {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            --running_;
+            --active_;
             ++ended_;
         }
         ended.notify_all();
     }
 
-    // Waits until some other conversion ends; false when none runs.
-    bool WaitForAnother(const std::atomic<bool>& stop) {
+    // After running out of handles: true once another conversion has ended
+    // since `ticket`, waiting for one while others run. False when none
+    // else runs, since then the handles are held elsewhere, or on `stop`.
+    bool MayRetry(std::size_t& ticket, const std::atomic<bool>& stop) {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (running_ <= 1) {
-            return false;
+        if (ended_ == ticket) {
+            if (active_ <= 1) {
+                return false;
+            }
+            // A waiting conversion holds no handles and counts as not running.
+            --active_;
+            ended.wait(lock, [&] { return ended_ != ticket || stop.load(); });
+            ++active_;
         }
-        const std::size_t seen = ended_;
-        ended.wait(lock, [&] { return ended_ != seen || stop.load(); });
+        ticket = ended_;
         return !stop.load();
     }
 
 private:
     std::condition_variable ended;
     std::mutex mutex_;
-    std::size_t running_ = 0;
+    std::size_t active_ = 0;
     std::size_t ended_ = 0;
 };
 
 ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop,
                           HandleBroker& broker) {
     const ConvertOptions options = OptionsFor(item, stop);
-    broker.Begin();
+    std::size_t ticket = broker.Begin();
     ConvertResult result;
     do {
         result = ConvertShpFile(item.source, item.target, options);
-    } while (IsOutOfFileHandles(result.system) && broker.WaitForAnother(stop));
+    } while (IsOutOfFileHandles(result.system) && broker.MayRetry(ticket, stop));
     broker.End();
+    if (IsOutOfFileHandles(result.system) && stop.load()) {
+        result = {ConvertError::kCancelled, {}};
+    }
     return result;
 }
 

@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BatchConvert.h"
+#include "ChildProcess.h"
+#include "CliRun.h"
+#include "ConvertShpToS16.h"
+#include "FileIo.h"
+#include "HardeningSupport.h"
+#include "ShpBuilder.h"
+#include "ShpFormat.h"
+#include "ShpToS16.h"
+#include "TestFiles.h"
+
+extern char** environ;
+
+// What the user has is never lost: the source is never its own target, links
+// others planted are not followed, a batch stays in the folders it opened, a
+// shortage of file handles only slows a batch, and replaced targets keep
+// their metadata.
+namespace drovana::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+Bytes SmallMap(std::uint32_t seed) {
+    return MakeMap(8, 6, MapStyle::kMixed, seed);
+}
+
+struct Folders {
+    Folders() {
+        fs::create_directory(shp);
+        fs::create_directory(peg);
+    }
+
+    std::string ShpText() const { return shp.string() + "/"; }
+    std::string PegText() const { return peg.string() + "/"; }
+
+    TempDir dir;
+    const fs::path shp = dir / "shp";
+    const fs::path peg = dir / "peg";
+};
+
+// Records what a batch reported for each source.
+class RecordingObserver final : public BatchObserver {
+public:
+    void Started(const BatchItem&) override {}
+    void Finished(const BatchItem& item, const ConvertResult& result) override {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        errors_[item.source.filename().string()] = result.error;
+    }
+    std::map<std::string, ConvertError> Errors() const { return errors_; }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, ConvertError> errors_;
+};
+
+BatchOutcome RunBatch(const BatchPlan& plan, int jobs, RecordingObserver& observer) {
+    const std::atomic<bool> stop{false};
+    return ConvertBatch(plan.items, jobs, stop, observer);
+}
+
+TEST(SameFile, ATargetThatIsTheSourceIsRefusedAndTheSourceKept) {
+    const struct {
+        const char* name;
+        void (*make)(const fs::path& source, const fs::path& target);
+    } cases[] = {
+        {"the same name", nullptr},
+        {"a link to the source",
+         [](const fs::path& source, const fs::path& target) {
+             fs::create_symlink(source.filename(), target);
+         }},
+        {"a hard link", [](const fs::path& source,
+                           const fs::path& target) { fs::create_hard_link(source, target); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path source = dir / "a.shp";
+        WriteBytes(source, SmallMap(1));
+        const fs::path target = c.make ? dir / "a.s16" : source;
+        if (c.make) {
+            c.make(source, target);
+        }
+        const FolderState before = StateOf(dir.Path());
+        EXPECT_EQ(ConvertShpFile(source, target).error, ConvertError::kTargetIsSource);
+        EXPECT_EQ(StateOf(dir.Path()), before);
+    }
+}
+
+TEST(SameFile, AFolderBatchRefusesATargetLinkedToItsSourceAndGoesOn) {
+    Folders folders;
+    const Bytes first = SmallMap(1);
+    const Bytes second = SmallMap(2);
+    WriteBytes(folders.shp / "MAP01.SHP", first);
+    WriteBytes(folders.shp / "MAP02.SHP", second);
+    fs::create_symlink("../shp/MAP01.SHP", folders.peg / "MAP01.s16");
+
+    const CliRun run = RunCli({QStringLiteral("-j1"), Q(folders.shp), Q(folders.peg)});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("MAP01.SHP: target is the source"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(folders.shp / "MAP01.SHP"), first);
+    EXPECT_EQ(ReadBytes(folders.peg / "MAP02.s16"), ExpectedS16(second));
+}
+
+std::string LinkOwnedBy(const fs::path& text, const fs::path& link, uid_t owner) {
+    fs::create_symlink(text, link);
+    return ::lchown(link.c_str(), owner, owner) == 0
+               ? std::string()
+               : "lchown needs a privilege this machine lacks: " + std::string(strerror(errno));
+}
+
+TEST(ForeignLinks, FolderBatchesFollowALinkOnlyWhereItsOwnerOwnsTheFile) {
+    Folders folders;
+    // Root's files; "secret" is a picture, so that following the link would
+    // convert it and show its content to all.
+    const Bytes secret = SmallMap(7);
+    const Bytes victim = {'r', 'o', 'o', 't'};
+    const Bytes own = SmallMap(3);
+    const Bytes plain = SmallMap(1);
+    WriteBytes(folders.dir / "secret", secret);
+    WriteBytes(folders.dir / "victim", victim);
+    WriteBytes(folders.dir / "own.shp", own);
+    fs::permissions(folders.dir / "secret", fs::perms::owner_read | fs::perms::owner_write);
+    WriteBytes(folders.shp / "MAP01.SHP", plain);
+    EXPECT_CHILD_PASSES(RunInChild([&] {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "planting links of another owner needs root";
+        }
+        for (const std::string& why : {LinkOwnedBy("../secret", folders.shp / "KEY.SHP", kNobody),
+                                       LinkOwnedBy("../victim", folders.peg / "MAP01.s16", kNobody),
+                                       LinkOwnedBy("../own.shp", folders.shp / "OWN.SHP", 0)}) {
+            if (!why.empty()) {
+                GTEST_SKIP() << why;
+            }
+        }
+
+        const CliRun run = RunCli({QStringLiteral("-j2"), Q(folders.shp), Q(folders.peg)});
+
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find("1 converted, 2 failed"), std::string::npos) << run.err;
+        const std::string refused = DescribeConvertError(ConvertError::kForeignLink);
+        EXPECT_NE(run.err.find("KEY.SHP: " + refused), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("MAP01.SHP: " + refused), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(folders.dir / "victim"), victim);
+        EXPECT_FALSE(fs::exists(folders.peg / "KEY.s16"));
+        EXPECT_EQ(ReadBytes(folders.peg / "OWN.s16"), ExpectedS16(own));
+
+        // One file follows links as cp does: the user named it.
+        EXPECT_TRUE(ConvertShpFile(folders.shp / "KEY.SHP", folders.dir / "key.s16").Ok());
+    }));
+}
+
+TEST(FolderSwap, ABatchWritesIntoTheFolderItOpenedWhateverItsPathBecomes) {
+    Folders folders;
+    const Bytes map = SmallMap(1);
+    WriteBytes(folders.shp / "MAP01.SHP", map);
+    const BatchPlan plan = PlanFolderBatch(folders.ShpText(), folders.PegText(), false);
+    ASSERT_EQ(plan.items.size(), 1u);
+
+    fs::rename(folders.peg, folders.dir / "peg.opened");
+    fs::create_directory(folders.dir / "elsewhere");
+    fs::create_directory_symlink("elsewhere", folders.peg);
+    RecordingObserver observer;
+    const BatchOutcome outcome = RunBatch(plan, 1, observer);
+
+    EXPECT_EQ(outcome.converted, 1u);
+    EXPECT_EQ(ReadBytes(folders.dir / "peg.opened" / "MAP01.s16"), ExpectedS16(map));
+    EXPECT_EQ(StateOf(folders.dir / "elsewhere"), FolderState{});
+}
+
+TEST(FileHandles, ThreadsAreCappedByTheMapsAndTheCores) {
+    const std::size_t most = 16 * std::max(1u, std::thread::hardware_concurrency());
+    const struct {
+        int jobs;
+        std::size_t items;
+        std::size_t threads;
+    } cases[] = {{100000, 5, 5}, {100000, 1000000, most}, {0, 10, 1}, {3, 0, 1}, {4, 100, 4}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(BatchThreads(c.jobs, c.items), c.threads) << c.jobs << " jobs, " << c.items;
+    }
+}
+
+std::size_t OpenDescriptors() {
+    std::size_t count = 0;
+    for (auto it = fs::directory_iterator("/proc/self/fd"); it != fs::directory_iterator(); ++it) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(FileHandles, ABatchShortOfFileHandlesWaitsInsteadOfFailingMaps) {
+    Folders folders;
+    for (std::uint32_t i = 0; i < 40; ++i) {
+        WriteBytes(folders.shp / ("MAP" + std::to_string(100 + i) + ".SHP"), SmallMap(i));
+    }
+    EXPECT_CHILD_PASSES(RunInChild([&] {
+        const BatchPlan plan = PlanFolderBatch(folders.ShpText(), folders.PegText(), false);
+        ASSERT_EQ(plan.items.size(), 40u);
+        // Room for two conversions at once (a source and a new file each)
+        // among eight threads.
+        const rlimit limit{OpenDescriptors() + 5, OpenDescriptors() + 5};
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+        RecordingObserver observer;
+        const BatchOutcome outcome = RunBatch(plan, 8, observer);
+        EXPECT_EQ(outcome.converted, 40u);
+        EXPECT_EQ(outcome.failed, 0u);
+        EXPECT_EQ(TemporaryNames(folders.peg), std::vector<std::string>{});
+    }));
+}
+
+TEST(Shrinking, ASourceCutShortDuringItsConversionIsAReadError) {
+    TempDir dir;
+    const Bytes shp = MakeMap(64, 64, MapStyle::kLiterals);
+    WriteBytes(dir / "in.shp", shp);
+    FileSource input;
+    std::error_code error;
+    bool notRegular = false;
+    ASSERT_TRUE(input.Open(AT_FDCWD, (dir / "in.shp").c_str(), error, notRegular));
+    ShpLayout layout;
+    ASSERT_EQ(ReadShpLayout(input, kMaxShpRows, layout), ConvertError::kNone);
+
+    fs::resize_file(dir / "in.shp", shp.size() / 2);
+    MemorySink sink;
+    EXPECT_EQ(WriteS16(input, layout, sink).error, ConvertError::kReadError);
+}
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+TEST(Metadata, NewTargetsFollowTheUmaskAndReplacedOnesKeepTheirMode) {
+    for (const mode_t mask : {022, 0, 077}) {
+        SCOPED_TRACE(testing::Message() << "umask " << std::oct << mask);
+        TempDir dir;
+        WriteBytes(dir / "in.shp", SmallMap(1));
+        WriteBytes(dir / "old.s16", {'o', 'l', 'd'});
+        ::chmod((dir / "old.s16").c_str(), 0640);
+        EXPECT_CHILD_PASSES(RunInChild([&] {
+            ::umask(mask);
+            ASSERT_TRUE(ConvertShpFile(dir / "in.shp", dir / "new.s16").Ok());
+            ASSERT_TRUE(ConvertShpFile(dir / "in.shp", dir / "old.s16").Ok());
+            EXPECT_EQ(ModeOf(dir / "new.s16"), 0666 & ~mask);
+            EXPECT_EQ(ModeOf(dir / "old.s16"), 0640u);
+        }));
+    }
+}
+
+TEST(Metadata, ReplacedTargetsKeepTheirOwnerAndGroupWhereTheProcessMay) {
+    TempDir dir;
+    WriteBytes(dir / "in.shp", SmallMap(1));
+    WriteBytes(dir / "old.s16", {'o', 'l', 'd'});
+    if (::chown((dir / "old.s16").c_str(), kNobody, kNobody) != 0) {
+        EXPECT_CHILD_PASSES((ChildOutcome{ChildEnd::kSkipped, "giving a file away needs root"}));
+        return;
+    }
+    ASSERT_TRUE(ConvertShpFile(dir / "in.shp", dir / "old.s16").Ok());
+    struct stat status {};
+    ASSERT_EQ(::stat((dir / "old.s16").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, kNobody);
+    EXPECT_EQ(status.st_gid, kNobody);
+}
+
+// Starts shp2s16 with `arguments`, sends `signal` after `delay` and returns
+// the wait status.
+int KillDuringRun(const std::vector<std::string>& arguments, int signal,
+                  std::chrono::milliseconds delay) {
+    std::vector<std::string> argv = {SHP2S16_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> pointers;
+    for (std::string& argument : argv) {
+        pointers.push_back(argument.data());
+    }
+    pointers.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, SHP2S16_PATH, nullptr, nullptr, pointers.data(), environ) != 0) {
+        return -1;
+    }
+    std::this_thread::sleep_for(delay);
+    ::kill(pid, signal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(Leftovers, AConversionKilledOrHungUpLeavesNoFileBehind) {
+    TempDir dir;
+    const Bytes shp = MakeMap(2048, 2048, MapStyle::kLiterals);
+    WriteBytes(dir / "big.shp", shp);
+    const std::uintmax_t complete = ExpectedS16(shp).size();
+    for (const int signal : {SIGKILL, SIGHUP, SIGTERM}) {
+        for (const auto delay : {5ms, 40ms, 120ms}) {
+            SCOPED_TRACE(testing::Message()
+                         << strsignal(signal) << " after " << delay.count() << " ms");
+            fs::remove(dir / "big.s16");
+            KillDuringRun({(dir / "big.shp").string(), (dir / "big.s16").string()}, signal, delay);
+            EXPECT_EQ(TemporaryNames(dir.Path()), std::vector<std::string>{});
+            if (fs::exists(dir / "big.s16")) {
+                EXPECT_EQ(fs::file_size(dir / "big.s16"), complete);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace drovana::test
