@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -162,6 +163,11 @@ bool ReadOptions(const QCommandLineParser& parser, const QCommandLineOption& upd
                                  : QStringLiteral("too many operands");
         return false;
     }
+    if (files[0].isEmpty() || files[1].isEmpty()) {
+        error = files[0].isEmpty() ? QStringLiteral("SOURCE is empty")
+                                   : QStringLiteral("TARGET is empty");
+        return false;
+    }
     options.source = files[0];
     options.target = files[1];
     options.updateOnly = parser.isSet(updateOnly);
@@ -185,6 +191,12 @@ void PrintDryRun(const BatchPlan& plan, std::FILE* out) {
     }
 }
 
+// 128 + the signal that stopped the run, as shells report it.
+int InterruptedStatus() {
+    const int signal = InterruptSignal();
+    return signal != 0 ? kExitSignalBase + signal : kExitInterrupted;
+}
+
 int Convert(const Options& options, const BatchPlan& plan, bool singleFile, std::FILE* err) {
     CatchInterrupts();
     ProgressReporter::Mode mode;
@@ -197,34 +209,78 @@ int Convert(const Options& options, const BatchPlan& plan, bool singleFile, std:
         reporter.Summary(outcome, plan.upToDate);
     }
     if (outcome.interrupted) {
-        return kExitInterrupted;
+        return InterruptedStatus();
     }
-    return outcome.failed == 0 ? kExitSuccess : kExitFailure;
+    return outcome.failed == 0 && !outcome.syncError ? kExitSuccess : kExitFailure;
 }
 
-int Run(const Options& options, std::FILE* out, std::FILE* err) {
-    std::string source = ToNative(options.source);
-    std::string target = ToNative(options.target);
-    std::error_code error;
-    const bool batch = fs::is_directory(source, error);
-    if (!batch && !source.empty() && source.back() == kPathSeparator) {
+bool HasExtension(const std::string& name, const std::string& extension) {
+    const std::string folded = FoldCase(name);
+    return folded.size() >= extension.size() &&
+           folded.compare(folded.size() - extension.size(), extension.size(), extension) == 0;
+}
+
+// Names in the wrong order would write an S16 picture over the map itself.
+const char* SwappedOperand(const std::string& source, const std::string& target) {
+    if (HasExtension(target, kShpExtension)) {
+        return "TARGET ends in .shp";
+    }
+    if (HasExtension(source, kS16Extension)) {
+        return "SOURCE ends in .s16";
+    }
+    return nullptr;
+}
+
+// Each Plan function fills `plan` and returns kExitSuccess, or reports why it
+// could not and returns the status to exit with.
+int PlanOneFile(const std::string& source, const std::string& target, BatchPlan& plan,
+                std::FILE* err) {
+    if (!source.empty() && source.back() == kPathSeparator) {
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, source.c_str());
         return kExitUsage;
     }
+    if (const char* swapped = SwappedOperand(source, target)) {
+        PrintUsageError(err, QStringLiteral("arguments look swapped: %1; the SHP map comes first")
+                                 .arg(QLatin1String(swapped)));
+        return kExitUsage;
+    }
+    plan.items.push_back({source, target});
+    return kExitSuccess;
+}
+
+// A folder that cannot be listed is not an empty one: with -u an unreadable
+// PeG folder would otherwise let every existing S16 be overwritten.
+int PlanBatch(const Options& options, std::string source, std::string target, BatchPlan& plan,
+              std::FILE* err) {
+    std::error_code error;
+    if (!fs::is_directory(target, error)) {
+        std::fprintf(err, "%s: %s: no such folder\n", kProgram, target.c_str());
+        return kExitUsage;
+    }
+    EnsureTrailingSeparator(source);
+    EnsureTrailingSeparator(target);
+    plan = PlanFolderBatch(source, target, options.updateOnly);
+    if (plan.error) {
+        std::fprintf(err, "%s: %s: cannot list folder: %s\n", kProgram,
+                     plan.failedFolder.string().c_str(), plan.error.message().c_str());
+        return kExitUsage;
+    }
+    if (!options.quiet) {
+        WarnOfTargetClashes(plan, err);
+    }
+    return kExitSuccess;
+}
+
+int Run(const Options& options, std::FILE* out, std::FILE* err) {
+    const std::string source = ToNative(options.source);
+    const std::string target = ToNative(options.target);
+    std::error_code error;
+    const bool batch = fs::is_directory(source, error);
     BatchPlan plan;
-    if (batch) {
-        if (!fs::is_directory(target, error)) {
-            std::fprintf(err, "%s: %s: no such folder\n", kProgram, target.c_str());
-            return kExitUsage;
-        }
-        EnsureTrailingSeparator(source);
-        EnsureTrailingSeparator(target);
-        plan = PlanFolderBatch(source, target, options.updateOnly);
-        if (!options.quiet) {
-            WarnOfTargetClashes(plan, err);
-        }
-    } else {
-        plan.items.push_back({source, target});
+    const int planned = batch ? PlanBatch(options, source, target, plan, err)
+                              : PlanOneFile(source, target, plan, err);
+    if (planned != kExitSuccess) {
+        return planned;
     }
     if (options.dryRun) {
         PrintDryRun(plan, out);
@@ -243,7 +299,9 @@ QStringList ArgumentsFromNative(int argc, const char* const* argv) {
     return arguments;
 }
 
-int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+namespace {
+
+int ParseAndRun(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
@@ -286,6 +344,27 @@ int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err) {
         return kExitUsage;
     }
     return Run(options, out, err);
+}
+
+// A listing or help text cut short by a full disk or a closed pipe must not
+// pass for success. A status that already reports a failure stays.
+int CheckOutput(int status, std::FILE* out, std::FILE* err) {
+    errno = 0;
+    const bool outFailed = std::fflush(out) != 0 || std::ferror(out) != 0;
+    if (outFailed) {
+        // Without errno the failure happened at an earlier write; its reason is gone.
+        const int reason = errno;
+        std::fprintf(err, "%s: cannot write to standard output%s%s\n", kProgram,
+                     reason != 0 ? ": " : "", reason != 0 ? std::strerror(reason) : "");
+    }
+    const bool errFailed = std::fflush(err) != 0 || std::ferror(err) != 0;
+    return status == kExitSuccess && (outFailed || errFailed) ? kExitFailure : status;
+}
+
+}  // namespace
+
+int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    return CheckOutput(ParseAndRun(arguments, out, err), out, err);
 }
 
 }  // namespace drovana

@@ -11,9 +11,13 @@ namespace drovana {
 enum ExitStatus : int {
     kExitSuccess = 0,
     kExitFailure = 1,       // a conversion failed
-    kExitUsage = 2,         // wrong arguments or a missing folder
+    kExitUsage = 2,         // wrong arguments, or a folder missing or unreadable
     kExitInterrupted = 130  // stopped by Ctrl-C, as shells report SIGINT
 };
+
+// A run stopped by a signal exits with 128 + its number, as shells report
+// it: SIGINT 130, SIGTERM 143, SIGHUP 129.
+inline constexpr int kExitSignalBase = 128;
 
 // The program's arguments as text that turns back into the same bytes, even
 // where they are not valid UTF-8 (QCoreApplication::arguments() replaces
@@ -21,7 +25,8 @@ enum ExitStatus : int {
 QStringList ArgumentsFromNative(int argc, const char* const* argv);
 
 // Runs shp2s16 with `arguments` (program name first), printing to the given
-// streams; returns the exit status.
+// streams; returns the exit status. Output that could not be written (a full
+// disk, a closed pipe) turns a success into kExitFailure.
 int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err);
 
 }  // namespace drovana

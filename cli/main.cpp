@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Interrupt.h"
 #include "Shp2S16.h"
 #include "Version.h"
 
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
 #else
     const QStringList arguments = drovana::ArgumentsFromNative(argc, argv);
 #endif
+    drovana::IgnoreBrokenPipes();
     return drovana::RunShp2S16(arguments, stdout, stderr);
 }

@@ -56,6 +56,8 @@ TEST(Shp2S16, WrongArgumentsGiveUsageAndStatusTwo) {
         {QStringLiteral("only-one")},
         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")},
         {QStringLiteral("--no-such-option"), QStringLiteral("a"), QStringLiteral("b")},
+        {QString(), QStringLiteral("b.s16")},
+        {QStringLiteral("a.shp"), QString()},
     };
     for (const QStringList& arguments : cases) {
         const test::CliRun run = test::RunCli(arguments);
@@ -63,6 +65,36 @@ TEST(Shp2S16, WrongArgumentsGiveUsageAndStatusTwo) {
         EXPECT_NE(run.err.find("Usage: shp2s16"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// Names in the wrong order would write a picture over the map. Folders may
+// be named anything.
+TEST(Shp2S16, SwappedFileOperandsAreAUsageErrorAndWriteNothing) {
+    TempDir dir;
+    const auto shp = test::MakeMap(8, 6, test::MapStyle::kMixed);
+    WriteBytes(dir / "MAP07.SHP", shp);
+    WriteBytes(dir / "MAP07.s16", {1, 2, 3});
+    const QStringList cases[] = {
+        {Q(dir / "MAP07.s16"), Q(dir / "MAP07.SHP")},
+        {QStringLiteral("-n"), Q(dir / "MAP07.SHP"), Q(dir / "copy.Shp")},
+        {Q(dir / "none.S16"), Q(dir / "none.bin")},
+    };
+    for (const QStringList& arguments : cases) {
+        const test::CliRun run = test::RunCli(arguments);
+        EXPECT_EQ(run.status, kExitUsage) << arguments.join(' ').toStdString();
+        EXPECT_NE(run.err.find("shp2s16: arguments look swapped: "), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(ReadBytes(dir / "MAP07.SHP"), shp);
+        EXPECT_EQ(ReadBytes(dir / "MAP07.s16"), (std::vector<std::uint8_t>{1, 2, 3}));
+        EXPECT_EQ(dir.Names().size(), 2u);
+    }
+
+    std::filesystem::create_directory(dir / "maps.s16");
+    std::filesystem::create_directory(dir / "peg.shp");
+    WriteBytes(dir / "maps.s16" / "MAP07.SHP", shp);
+    const test::CliRun batch = test::RunCli({Q(dir / "maps.s16"), Q(dir / "peg.shp")});
+    EXPECT_EQ(batch.status, kExitSuccess) << batch.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "peg.shp" / "MAP07.s16"));
 }
 
 TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {

@@ -166,6 +166,11 @@ ChildOutcome RunInChild(const std::function<void()>& body, std::chrono::millisec
 }
 
 ProgramRun RunProgram(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
+    return RunProgramWith(argv, 0, -1, timeout);
+}
+
+ProgramRun RunProgramWith(const std::vector<std::string>& argv, int stream, int fd,
+                          std::chrono::milliseconds timeout) {
     ProgramRun run;
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
@@ -181,10 +186,18 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, std::chrono::millise
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, ::fileno(out), 1);
-    posix_spawn_file_actions_adddup2(&actions, ::fileno(err), 2);
+    posix_spawn_file_actions_adddup2(&actions, stream == 1 ? fd : ::fileno(out), 1);
+    posix_spawn_file_actions_adddup2(&actions, stream == 2 ? fd : ::fileno(err), 2);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = ::posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned == 0) {
         int status = 0;

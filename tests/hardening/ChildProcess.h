@@ -60,4 +60,10 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::vector<std::string>& argv,
                       std::chrono::milliseconds timeout = 20s);
 
+// The same, but standard stream `stream` (1 or 2; 0 for none) goes to `fd` (a
+// pipe nobody reads, /dev/full) instead. SIGPIPE starts at its default, whatever
+// the runner does with it.
+ProgramRun RunProgramWith(const std::vector<std::string>& argv, int stream, int fd,
+                          std::chrono::milliseconds timeout = 20s);
+
 }  // namespace drovana::test
