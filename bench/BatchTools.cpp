@@ -1,6 +1,8 @@
 // The helpers of the batch benchmark (batch_bench.py): making the maps, the
 // byte-at-a-time baseline over a whole folder, and the floor of just writing
 // files of the same sizes.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +12,7 @@
 
 #include "BaselineConverter.h"
 #include "BatchRules.h"
+#include "Folder.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -40,7 +43,9 @@ int Baseline(const std::string& shpFolder, const std::string& pegFolder) {
     return failed == 0 ? 0 : 1;
 }
 
-// Creates a file of the same name and size as each file of `reference`.
+// Creates a file of the same name and size as each file of `reference`,
+// durable as the converter makes its targets: each file's data synced before
+// it is closed, the folder synced at the end.
 int Floor(const fs::path& reference, const fs::path& out) {
     static std::vector<char> buffer(256 * 1024, 0x5A);
     for (const auto& entry : fs::directory_iterator(reference)) {
@@ -55,9 +60,10 @@ int Floor(const fs::path& reference, const fs::path& out) {
             std::fwrite(buffer.data(), 1, n, file);
             left -= n;
         }
+        ::fdatasync(fileno(file));
         std::fclose(file);
     }
-    return 0;
+    return drovana::SyncFolder(out) ? 1 : 0;
 }
 
 }  // namespace

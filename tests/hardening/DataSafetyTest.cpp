@@ -20,6 +20,7 @@
 #include "ConvertShpToS16.h"
 #include "FileIo.h"
 #include "HardeningSupport.h"
+#include "RecordingObserver.h"
 #include "ShpBuilder.h"
 #include "ShpFormat.h"
 #include "ShpToS16.h"
@@ -54,21 +55,6 @@ struct Folders {
     TempDir dir;
     const fs::path shp = dir / "shp";
     const fs::path peg = dir / "peg";
-};
-
-// Records what a batch reported for each source.
-class RecordingObserver final : public BatchObserver {
-public:
-    void Started(const BatchItem&) override {}
-    void Finished(const BatchItem& item, const ConvertResult& result) override {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        errors_[item.source.filename().string()] = result.error;
-    }
-    std::map<std::string, ConvertError> Errors() const { return errors_; }
-
-private:
-    std::mutex mutex_;
-    std::map<std::string, ConvertError> errors_;
 };
 
 BatchOutcome RunBatch(const BatchPlan& plan, int jobs, RecordingObserver& observer) {

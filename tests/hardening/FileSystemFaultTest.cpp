@@ -24,6 +24,7 @@
 #include "CliRun.h"
 #include "ConvertShpToS16.h"
 #include "HardeningSupport.h"
+#include "RecordingObserver.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -351,21 +352,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, PathFaultTest, testing::ValuesIn(kPathFaults),
                          [](const testing::TestParamInfo<PathFault>& info) {
                              return TestNameOf(info.param.name);
                          });
-
-// Records what a batch reported for each source.
-class RecordingObserver final : public BatchObserver {
-public:
-    void Started(const BatchItem&) override {}
-    void Finished(const BatchItem& item, const ConvertResult& result) override {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        errors_[item.source.filename().string()] = result.error;
-    }
-    std::map<std::string, ConvertError> Errors() const { return errors_; }
-
-private:
-    std::mutex mutex_;
-    std::map<std::string, ConvertError> errors_;
-};
 
 TEST(BatchFaults, TargetsThatAreNotFilesFailAloneAndStayWhatTheyAre) {
     Folders folders;
