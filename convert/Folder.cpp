@@ -12,7 +12,14 @@ namespace fs = std::filesystem;
 
 int OpenFolderAt(int base, const fs::path& path) {
     const fs::path name = path.empty() ? fs::path(".") : path;
-    return ::openat(base, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(base, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+    // A folder one may write into but not list still takes new files.
+    if (fd < 0 && errno == EACCES) {
+        return ::openat(base, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+#endif
+    return fd;
 }
 
 }  // namespace
@@ -53,10 +60,13 @@ std::error_code Folder::Sync() const {
     if (::fsync(fd_) == 0) {
         return {};
     }
-    // Some file systems cannot sync a folder; their entries are as durable
-    // as they get.
+    // Some file systems cannot sync a folder, and a folder opened without
+    // the right to list it cannot be synced: its entries are as durable as
+    // they get.
     const std::error_code error = LastSystemError();
-    return error == std::errc::invalid_argument ? std::error_code() : error;
+    const bool cannotSync =
+        error == std::errc::invalid_argument || error == std::errc::bad_file_descriptor;
+    return cannotSync ? std::error_code() : error;
 }
 
 std::error_code SyncFolder(const fs::path& path) {

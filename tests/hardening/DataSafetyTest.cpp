@@ -172,6 +172,23 @@ TEST(FolderSwap, ABatchWritesIntoTheFolderItOpenedWhateverItsPathBecomes) {
     EXPECT_EQ(StateOf(folders.dir / "elsewhere"), FolderState{});
 }
 
+TEST(FolderSwap, AFolderOneMayWriteIntoButNotListStillTakesTheMaps) {
+    Folders folders;
+    const AccessGuard guard(folders.peg);
+    const Bytes map = SmallMap(1);
+    WriteBytes(folders.shp / "MAP01.SHP", map);
+    fs::permissions(folders.peg, fs::perms::owner_write | fs::perms::owner_exec);
+    EXPECT_CHILD_PASSES(RunInChild([&] {
+        const std::string why = DropDacOverride();
+        if (!why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        const CliRun run = RunCli({Q(folders.shp), Q(folders.peg)});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(ReadBytes(folders.peg / "MAP01.s16"), ExpectedS16(map));
+    }));
+}
+
 TEST(FileHandles, ThreadsAreCappedByTheMapsAndTheCores) {
     const std::size_t most = 16 * std::max(1u, std::thread::hardware_concurrency());
     const struct {
