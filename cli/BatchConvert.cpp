@@ -9,7 +9,6 @@
 
 #include "BatchRules.h"
 #include "ConvertShpToS16.h"
-#include "PathParts.h"
 
 namespace drovana {
 namespace {
@@ -19,12 +18,6 @@ namespace fs = std::filesystem;
 // Enough to keep slow network folders busy; beyond it threads only cost
 // memory and file handles.
 constexpr std::size_t kMaxThreadsPerCore = 16;
-
-// The folder a folder text names its files in, spelt as listings name it.
-fs::path FolderOf(const std::string& folderText) {
-    const std::string folder = GetPathPart(folderText, kPathFolder);
-    return folder.empty() ? fs::path(".") : fs::path(folder);
-}
 
 ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop) {
     ConvertOptions options;
@@ -115,9 +108,9 @@ BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFo
     std::shared_ptr<const Folder> folders[2];
     const std::string texts[2] = {shpFolder, pegFolder};
     for (int i = 0; i < 2; ++i) {
-        folders[i] = Folder::Open(FolderOf(texts[i]), plan.error);
+        folders[i] = Folder::Open(FolderOfText(texts[i]), plan.error);
         if (!folders[i]) {
-            plan.failedFolder = FolderOf(texts[i]);
+            plan.failedFolder = FolderOfText(texts[i]);
             return plan;
         }
     }

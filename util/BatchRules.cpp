@@ -21,7 +21,7 @@ struct SearchScope {
 
 SearchScope ScopeOf(const std::string& folderText) {
     const std::string folder = GetPathPart(folderText, kPathFolder);
-    return {folder.empty() ? fs::path(".") : fs::path(folder), folderText.substr(folder.size())};
+    return {FolderOfText(folderText), folderText.substr(folder.size())};
 }
 
 bool StartsWith(const std::string& text, const std::string& head) {
@@ -129,6 +129,11 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
     }
     SortListing(list.names);
     return list;
+}
+
+fs::path FolderOfText(const std::string& folderText) {
+    const std::string folder = GetPathPart(folderText, kPathFolder);
+    return folder.empty() ? fs::path(".") : fs::path(folder);
 }
 
 fs::path SourcePathFor(const std::string& shpFolder, const fs::path& listedName) {

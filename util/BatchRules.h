@@ -40,6 +40,10 @@ struct CandidateList {
 CandidateList ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
                              bool updateOnly);
 
+// The folder whose files a folder text names: its part up to the last
+// separator, or the current folder.
+std::filesystem::path FolderOfText(const std::string& folderText);
+
 // The file a listed name is read from: the SHP folder text + the name as the
 // file system spells it.
 std::filesystem::path SourcePathFor(const std::string& shpFolder,
