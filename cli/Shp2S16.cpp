@@ -1,7 +1,6 @@
 #include "Shp2S16.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QThread>
 
 #include <cerrno>
@@ -13,6 +12,7 @@
 #include "BatchConvert.h"
 #include "BatchRules.h"
 #include "Interrupt.h"
+#include "NativeText.h"
 #include "PathParts.h"
 #include "ProgressReporter.h"
 #include "Version.h"
@@ -45,85 +45,6 @@ struct Options {
     QString source;
     QString target;
 };
-
-// Bytes that are not part of valid UTF-8 travel in a QString as the lone
-// low surrogates U+DC80 to U+DCFF, which no decoded text contains, so that a
-// file name turns back into the bytes it came as.
-constexpr char16_t kEscapedByteBase = 0xDC00;
-
-bool IsEscapedByte(const QString& text, qsizetype i) {
-    const char16_t c = text[i].unicode();
-    return c >= kEscapedByteBase + 0x80 && c <= kEscapedByteBase + 0xFF &&
-           (i == 0 || !text[i - 1].isHighSurrogate());
-}
-
-// Length of the valid UTF-8 sequence at `p`, or 0 when its first byte
-// starts none.
-std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t left) {
-    const unsigned lead = p[0];
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned low = 0x80;   // range of the second byte; overlong forms and
-    unsigned high = 0xBF;  // surrogates are not valid
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : low;
-        high = lead == 0xED ? 0x9F : high;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : low;
-        high = lead == 0xF4 ? 0x8F : high;
-    } else {
-        return 0;
-    }
-    if (left < length || p[1] < low || p[1] > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (p[i] < 0x80 || p[i] > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-QString FromNative(const char* argument) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(argument);
-    const std::size_t size = std::strlen(argument);
-    QString text;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < size;) {
-        const std::size_t length = Utf8SequenceLength(bytes + i, size - i);
-        if (length != 0) {
-            i += length;
-            continue;
-        }
-        text += QFile::decodeName(QByteArray(argument + start, static_cast<qsizetype>(i - start)));
-        text += QChar(static_cast<char16_t>(kEscapedByteBase + bytes[i]));
-        start = ++i;
-    }
-    text += QFile::decodeName(QByteArray(argument + start, static_cast<qsizetype>(size - start)));
-    return text;
-}
-
-// File names reach the core as the bytes the user typed.
-std::string ToNative(const QString& text) {
-    std::string native;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (IsEscapedByte(text, i)) {
-            native += QFile::encodeName(text.mid(start, i - start)).toStdString();
-            native += static_cast<char>(text[i].unicode() - kEscapedByteBase);
-            start = i + 1;
-        }
-    }
-    native += QFile::encodeName(text.mid(start)).toStdString();
-    return native;
-}
 
 // Maps whose pictures would take each other's place: say so before the run.
 void WarnOfTargetClashes(const BatchPlan& plan, std::FILE* err) {

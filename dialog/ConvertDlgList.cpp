@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <system_error>
 
 #include "BatchRules.h"
 #include "ConvertDlg.h"
@@ -10,6 +11,23 @@
 #include "PathParts.h"
 
 namespace drovana {
+
+namespace {
+
+// A folder that does not exist lists nothing, quietly, as it always did; any
+// other reason is shown, or an unreadable folder would pass for an empty one.
+QString StatusFor(const CandidateList& candidates) {
+    const std::error_code& error = candidates.error;
+    if (!error || error == std::errc::no_such_file_or_directory ||
+        error == std::errc::not_a_directory) {
+        return QStringLiteral("Select desired options and press OK button to convert");
+    }
+    return QStringLiteral("Cannot read folder %1: %2")
+        .arg(ReadableText(candidates.failedFolder.string()),
+             QString::fromLocal8Bit(QByteArray::fromStdString(error.message())));
+}
+
+}  // namespace
 
 void CConvertDlg::RefreshFileList() {
     m_fileList->clear();
@@ -20,14 +38,14 @@ void CConvertDlg::RefreshFileList() {
     // that the run opens the file even when the name is not valid text.
     const int count = static_cast<int>(candidates.names.size());
     for (const std::filesystem::path& name : candidates.names) {
-        auto* item = new QListWidgetItem(FromNative(name.string()));
+        auto* item = new QListWidgetItem(ReadableText(name.string()));
         item->setData(kNativeNameRole, QByteArray::fromStdString(name.string()));
         m_fileList->addItem(item);
     }
     m_fileList->clearSelection();
 
     m_fileCount->setText(QString::asprintf("%d files", count));
-    m_statusLine->setText(QStringLiteral("Select desired options and press OK button to convert"));
+    m_statusLine->setText(StatusFor(candidates));
     m_nFiles = count;
     m_okButton->setEnabled(count > 0);
     WriteControls();

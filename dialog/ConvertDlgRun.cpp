@@ -66,7 +66,7 @@ void CConvertDlg::RunConversion() {
             m_fileList->item(i)->data(kNativeNameRole).toByteArray().toStdString();
         const std::filesystem::path source = SourcePathFor(shpFolder, name);
         const std::filesystem::path target = TargetPathFor(pegFolder, name);
-        m_statusLine->setText(FromNative(target.string()));
+        m_statusLine->setText(ReadableText(target.string()));
         m_statusLine->repaint();
 
         if (ConvertOneFile(source, target) != 1) {

@@ -1,9 +1,9 @@
 // The dialog's three entries in the settings store.
 #include <QString>
-#include <string>
 
 #include "ConvertDlg.h"
 #include "FileChecks.h"
+#include "NativeText.h"
 #include "Settings.h"
 
 namespace drovana {
@@ -19,9 +19,7 @@ QString Section() {
 void CConvertDlg::LoadSettings() {
     m_strShpFolder = GetProfileString(Section(), QStringLiteral("Folder"));
     if (m_strShpFolder.isEmpty()) {
-        const std::string folder = GetProgramFolder();
-        m_strShpFolder =
-            QString::fromLocal8Bit(folder.data(), static_cast<qsizetype>(folder.size()));
+        m_strShpFolder = FromNative(GetProgramFolder());
     }
     m_bUpdateOnly = GetProfileInt(Section(), QStringLiteral("Update"), 0) != 0;
     m_strPegFolder = GetProfileString(Section(), QStringLiteral("UpdateFolder"));

@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QVariant>
 
+#include "NativeText.h"
+
 namespace drovana {
 
 QString ApplicationNameFor(const QString& executablePath) {
@@ -22,7 +24,11 @@ QString GetProfileString(const QString& section, const QString& entry,
                          const QString& defaultValue) {
     QSettings settings;
     settings.beginGroup(section);
-    return settings.value(entry, defaultValue).toString();
+    const QVariant value = settings.value(entry, defaultValue);
+    if (value.typeId() == QMetaType::QByteArray) {
+        return FromNative(value.toByteArray().toStdString());
+    }
+    return value.toString();
 }
 
 int GetProfileInt(const QString& section, const QString& entry, int defaultValue) {
@@ -36,7 +42,11 @@ int GetProfileInt(const QString& section, const QString& entry, int defaultValue
 void WriteProfileString(const QString& section, const QString& entry, const QString& value) {
     QSettings settings;
     settings.beginGroup(section);
-    settings.setValue(entry, value);
+    if (value.isValidUtf16()) {
+        settings.setValue(entry, value);
+    } else {
+        settings.setValue(entry, QByteArray::fromStdString(ToNative(value)));
+    }
 }
 
 void WriteProfileInt(const QString& section, const QString& entry, int value) {

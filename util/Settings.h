@@ -21,7 +21,11 @@ QString ApplicationNameFor(const QString& executablePath);
 // Files every later read and write under root and the executable's name.
 void SetSettingsRoot(const QString& root, const QString& executablePath);
 
-// Absent values and values that are not numbers give the default.
+// Absent values and values that are not numbers give the default. Texts may
+// carry bytes that are not valid UTF-8, as FromNative (NativeText.h) keeps
+// them; such a text is stored as its bytes, since the settings file would
+// write the kept bytes as replacement characters. Any other text is stored
+// as it is.
 QString GetProfileString(const QString& section, const QString& entry,
                          const QString& defaultValue = QString());
 int GetProfileInt(const QString& section, const QString& entry, int defaultValue);

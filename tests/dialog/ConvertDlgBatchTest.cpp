@@ -4,9 +4,12 @@
 #include <QPushButton>
 #include <filesystem>
 #include <functional>
+#include <system_error>
 
 #include "ByteIo.h"
+#include "ChildProcess.h"
 #include "DialogTestSupport.h"
+#include "HardeningSupport.h"
 #include "ShpBuilder.h"
 #include "ShpToS16.h"
 
@@ -273,6 +276,48 @@ TEST_F(ConvertDlgBatch, TheBarFillsAsEachFileStartsAndTheStatusLineNamesItsTarge
         }
         EXPECT_FALSE(dlg_.Bar()->isVisible());
     }
+}
+
+// A folder that cannot be read must not pass for an empty one: without the
+// switch nothing would be converted, with it every S16 would be replaced. One
+// that does not exist lists nothing, quietly.
+TEST_F(ConvertDlgBatch, AFolderThatCannotBeReadListsNothingAndSaysWhy) {
+    WriteMap(shp_ / "MAP01.SHP", 1);
+    WriteBytes(dir_ / "notes.txt", {1});
+    UseFolders();
+    const AccessGuard shpGuard(shp_), pegGuard(peg_);
+    const QString denied =
+        QString::fromLocal8Bit(std::make_error_code(std::errc::permission_denied).message());
+    const struct {
+        fs::path shp, locked;
+        bool updateOnly;
+        QString status;
+    } cases[] = {
+        {shp_, shp_, false, "Cannot read folder " + Text(shp_) + "/: " + denied},
+        {shp_, peg_, true, "Cannot read folder " + Text(peg_) + "/: " + denied},
+        {dir_ / "gone", {}, false, kPrompt},
+        {dir_ / "notes.txt", {}, false, kPrompt},
+    };
+    // The child must not paint: it would wait for Qt's painting threads,
+    // which stayed in the parent.
+    EXPECT_CHILD_PASSES(RunInChild([&] {
+        const std::string why = DropDacOverride();
+        if (!why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        for (const auto& c : cases) {
+            const AccessGuard unlock(c.locked);
+            std::error_code none;  // nothing to lock for a missing folder
+            fs::permissions(c.locked, fs::perms::none, none);
+            dlg_.ShpFolder() = Text(c.shp) + '/';
+            dlg_.UpdateOnly() = c.updateOnly;
+            dlg_.RefreshFileList();
+            EXPECT_EQ(Listed(), QStringList()) << c.shp;
+            EXPECT_EQ(LabelText(kIdFileCount), QStringLiteral("0 files"));
+            EXPECT_EQ(LabelText(kIdStatus), c.status);
+            EXPECT_FALSE(OkEnabled());
+        }
+    }));
 }
 
 TEST_F(ConvertDlgBatch, NamesThatAreNotPlainTextAreListedReadableAndConvertedAsTheyAre) {

@@ -1,14 +1,21 @@
 #include <QCheckBox>
+#include <filesystem>
 #include <optional>
 
+#include "BatchRules.h"
+#include "ChildProcess.h"
 #include "DialogTestSupport.h"
 #include "FileChecks.h"
+#include "NativeText.h"
+#include "ShpBuilder.h"
 
 namespace drovana::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 QString ProgramFolder() {
-    return QString::fromLocal8Bit(GetProgramFolder().c_str());
+    return FromNative(GetProgramFolder());
 }
 
 void Store(const char* entry, const std::optional<QVariant>& value) {
@@ -64,6 +71,46 @@ TEST(ConvertDlgSettings, ReadWithDefaultsAndWrittenBackWithUpdateAsOneOrZero) {
         EXPECT_TRUE(SettingsSandbox::FileText().contains(
             QStringLiteral("\nUpdate=%1\n").arg(c.updateOnly ? 1 : 0)));
     }
+}
+
+// Run by the next test from a folder named with bytes that are not UTF-8.
+TEST(ConvertDlgSettings, FirstStartListsTheProgramFolderAndSavesItAsItsBytes) {
+    const std::string folder = GetProgramFolder();
+    std::vector<std::uint8_t> saved;
+    {
+        const SettingsSandbox settings;
+        LiveDlg dlg;
+        dlg.Open();
+        EXPECT_EQ(ToNative(dlg.ShpFolder()), folder);
+        EXPECT_EQ(dlg.List()->count(),
+                  static_cast<int>(ListCandidates(folder, "", false).names.size()));
+        dlg.PegFolder() = dlg.ShpFolder();  // an entry without a default
+        dlg.WriteControls();                // closing saves what the edits hold
+        dlg.close();
+        saved = ReadBytes(QSettings().fileName().toStdString());
+    }
+    // Qt keeps the settings it wrote in memory; a file new to it is read from disk.
+    const SettingsSandbox settings;
+    const fs::path file = QSettings().fileName().toStdString();
+    fs::create_directories(file.parent_path());
+    WriteBytes(file, saved);
+    ProbeDlg dlg;
+    dlg.Open();
+    EXPECT_EQ(ToNative(dlg.ShpFolder()), folder);
+    EXPECT_EQ(ToNative(dlg.PegFolder()), folder);
+}
+
+TEST(ConvertDlgSettings, AProgramFolderNamedWithBytesThatAreNotUtf8IsListedAndSaved) {
+    const TempDir dir;
+    const fs::path folder = dir / "maps \xe9";
+    fs::create_directory(folder);
+    WriteBytes(folder / "MAP01.SHP", MakeMap(8, 4, MapStyle::kMixed));
+    fs::copy_file("/proc/self/exe", folder / "dialog_tests");
+    const ProgramRun run =
+        RunProgram({(folder / "dialog_tests").string(),
+                    "--gtest_filter=ConvertDlgSettings.FirstStartListsTheProgramFolder*"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("[  PASSED  ] 1 test."), std::string::npos) << run.out;
 }
 
 TEST(SettingsName, IsTheExecutableNameWithoutFolderAndLastExtension) {

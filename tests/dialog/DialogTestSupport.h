@@ -143,6 +143,7 @@ public:
     using CConvertDlg::RefreshFileList;
     QString& ShpFolder() { return m_strShpFolder; }
     QString& PegFolder() { return m_strPegFolder; }
+    bool& UpdateOnly() { return m_bUpdateOnly; }
     QListWidget* List() const { return m_fileList; }
     QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(GetDlgItem(id)); }
     QProgressBar* Bar() const { return m_progress; }
