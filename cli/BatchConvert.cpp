@@ -20,13 +20,12 @@ namespace fs = std::filesystem;
 constexpr std::size_t kMaxThreadsPerCore = 16;
 
 ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop) {
-    ConvertOptions options;
-    options.cancel = &stop;
-    options.sourceFolder = item.sourceFolder;
-    options.targetFolder = item.targetFolder;
-    options.guardLinks = item.targetFolder != nullptr;
-    options.syncTargetFolder = item.targetFolder == nullptr;
-    return options;
+    if (!item.targetFolder) {
+        ConvertOptions options;
+        options.cancel = &stop;
+        return options;
+    }
+    return FolderBatchOptions(item.sourceFolder, item.targetFolder, &stop);
 }
 
 // Conversions under way, so that one that ran out of file handles can wait

@@ -189,6 +189,18 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
     return WriteTarget(input, layout, resolved, options);
 }
 
+ConvertOptions FolderBatchOptions(std::shared_ptr<const Folder> sourceFolder,
+                                  std::shared_ptr<const Folder> targetFolder,
+                                  const std::atomic<bool>* cancel) {
+    ConvertOptions options;
+    options.cancel = cancel;
+    options.guardLinks = true;
+    options.sourceFolder = std::move(sourceFolder);
+    options.targetFolder = std::move(targetFolder);
+    options.syncTargetFolder = false;
+    return options;
+}
+
 ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
                              const std::atomic<bool>* cancel) {
     ConvertOptions options;
@@ -197,9 +209,7 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
 }
 
 int ConvertShpToS16(const fs::path& source, const fs::path& target) {
-    ConvertOptions options;
-    options.syncTargetFolder = false;
-    return ConvertShpFile(source, target, options).Ok() ? 1 : 0;
+    return ConvertShpFile(source, target).Ok() ? 1 : 0;
 }
 
 }  // namespace drovana

@@ -25,6 +25,13 @@ struct ConvertOptions {
     bool syncTargetFolder = true;
 };
 
+// Options for the files of a folder batch: named inside the two folders the
+// batch opened (a null folder leaves its files named by path), links
+// guarded, and the target folder synced by the caller once at the end.
+ConvertOptions FolderBatchOptions(std::shared_ptr<const Folder> sourceFolder,
+                                  std::shared_ptr<const Folder> targetFolder,
+                                  const std::atomic<bool>* cancel);
+
 // Converts the SHP picture `source` into the S16 picture `target`, replacing
 // any file of that name once the new picture is on the disk. On failure the
 // target is left as it was and the result says why.
@@ -35,8 +42,7 @@ ConvertResult ConvertShpFile(const std::filesystem::path& source,
                              const std::filesystem::path& target,
                              const std::atomic<bool>* cancel = nullptr);
 
-// 1 once the target has been written, 0 on any failure. The caller syncs
-// the target folder (SyncFolder) once its files are written.
+// 1 once the target has been written, 0 on any failure.
 int ConvertShpToS16(const std::filesystem::path& source, const std::filesystem::path& target);
 
 }  // namespace drovana

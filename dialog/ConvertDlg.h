@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "ConvertShpToS16.h"
 #include "DialogUnits.h"
 
 class QCheckBox;
@@ -72,7 +73,7 @@ protected:
     virtual void RefreshFileList();
     // Converts one listed file during a run; 1 when the target was written.
     virtual int ConvertOneFile(const std::filesystem::path& source,
-                               const std::filesystem::path& target);
+                               const std::filesystem::path& target, const ConvertOptions& options);
 
     // The folder the user chooses, opening on `initial` (the current folder
     // when empty), with its trailing separator; "" when the user cancels.

@@ -21,6 +21,15 @@ void CompleteTypedFolder(QString& field, const QString& confirmed) {
     }
 }
 
+// The run opens its folders once, as a batch of shp2s16 does: listed names
+// are found in them even if a path is swapped while the run goes on, and
+// links others may have planted there are guarded.
+ConvertOptions OpenRunFolders(const std::string& shpFolder, const std::string& pegFolder) {
+    std::error_code ignored;  // each file then fails with its own reason
+    return FolderBatchOptions(Folder::Open(FolderOfText(shpFolder), ignored),
+                              Folder::Open(FolderOfText(pegFolder), ignored), nullptr);
+}
+
 }  // namespace
 
 void CConvertDlg::RunConversion() {
@@ -51,6 +60,7 @@ void CConvertDlg::RunConversion() {
     const int count = m_nFiles;
     const std::string shpFolder = ToNative(m_strShpFolder);
     const std::string pegFolder = ToNative(m_strPegFolder);
+    const ConvertOptions options = OpenRunFolders(shpFolder, pegFolder);
     // From empty to full as the last file starts; a range of 0 to 0 would
     // show Qt's busy indicator for a single file.
     m_progress->setRange(0, count);
@@ -69,9 +79,13 @@ void CConvertDlg::RunConversion() {
         m_statusLine->setText(ReadableText(target.string()));
         m_statusLine->repaint();
 
-        if (ConvertOneFile(source, target) != 1) {
+        if (ConvertOneFile(source, target, options) != 1) {
             ++failed;
         }
+    }
+    // Until the folder is synced, none of the new names is sure to last.
+    if (options.targetFolder && options.targetFolder->Sync()) {
+        failed = count;
     }
     m_progress->hide();
     RefreshFileList();
@@ -83,8 +97,9 @@ void CConvertDlg::RunConversion() {
 }
 
 int CConvertDlg::ConvertOneFile(const std::filesystem::path& source,
-                                const std::filesystem::path& target) {
-    return ConvertShpToS16(source, target);
+                                const std::filesystem::path& target,
+                                const ConvertOptions& options) {
+    return ConvertShpFile(source, target, options).Ok() ? 1 : 0;
 }
 
 }  // namespace drovana

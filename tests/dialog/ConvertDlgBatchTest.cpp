@@ -218,6 +218,25 @@ TEST_F(ConvertDlgBatch, FailedFilesAreCountedInTheStatusLineUntilTheNextRefresh)
     EXPECT_EQ(LabelText(kIdStatus), kPrompt);
 }
 
+// The run guards its folders as a batch of shp2s16 does: a target that is
+// its own source is refused, and a link that points nowhere (so has no owner
+// to match) is not followed out of the PeG folder.
+TEST_F(ConvertDlgBatch, TheRunRefusesItsSourceAsTargetAndLinksItCannotVouchFor) {
+    const Bytes first = WriteMap(shp_ / "MAP01.SHP", 1);
+    WriteMap(shp_ / "MAP02.SHP", 2);
+    const Bytes third = WriteMap(shp_ / "MAP03.SHP", 3);
+    fs::create_symlink("../pg2/MAP01.SHP", peg_ / "MAP01.s16");
+    fs::create_directory(dir_ / "elsewhere");
+    fs::create_symlink("../elsewhere/planted.s16", peg_ / "MAP02.s16");
+    UseFolders();
+
+    ClickOk();
+    EXPECT_EQ(LabelText(kIdStatus), QStringLiteral("2 of 3 files could not be converted"));
+    EXPECT_EQ(ReadBytes(shp_ / "MAP01.SHP"), first);
+    EXPECT_EQ(NamesIn(dir_ / "elsewhere"), std::vector<std::string>{});
+    EXPECT_EQ(ReadBytes(peg_ / "MAP03.s16"), S16Of(third));
+}
+
 TEST_F(ConvertDlgBatch, EnterInAnEditRunsWithTheTypedFolderCompleted) {
     const Bytes map = WriteMap(shp_ / "MAP01.SHP", 1);
     const fs::path other = dir_ / "other";

@@ -155,12 +155,12 @@ public:
     }
 
 protected:
-    int ConvertOneFile(const std::filesystem::path& source,
-                       const std::filesystem::path& target) override {
+    int ConvertOneFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                       const ConvertOptions& options) override {
         steps.push_back({m_progress->minimum(), m_progress->maximum(), m_progress->value(),
                          m_progress->isVisible(),
                          qobject_cast<QLabel*>(GetDlgItem(kIdStatus))->text()});
-        return CConvertDlg::ConvertOneFile(source, target);
+        return CConvertDlg::ConvertOneFile(source, target, options);
     }
 };
 
