@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "FileIo.h"
@@ -75,6 +76,33 @@ struct ResolvedTarget {
     struct stat status {};
 };
 
+// Moves `resolved` one step along the link it names: to the folder and name
+// the link's text gives.
+ConvertResult FollowLink(ResolvedTarget& resolved) {
+    FilePlace& place = resolved.place;
+    std::string text(static_cast<std::size_t>(PATH_MAX), '\0');
+    const ssize_t length =
+        ::readlinkat(place.folder->Descriptor(), place.name.c_str(), text.data(), text.size());
+    if (length < 0) {
+        return {ConvertError::kCannotCreateTarget, LastSystemError()};
+    }
+    text.resize(static_cast<std::size_t>(length));
+    const fs::path next(text);
+    if (next.has_parent_path()) {
+        std::error_code error;
+        auto below = place.folder->OpenBelow(next.parent_path(), error);
+        if (!below) {
+            return {ConvertError::kCannotCreateTarget, error};
+        }
+        place.folder = std::move(below);
+        resolved.throughLinkedFolder = true;
+    }
+    place.name = LastPart(next);
+    return {};
+}
+
+// Follows links from `target` to the file to replace, or to the name of the
+// file to create. With guarded links, the first link's owner must own it.
 ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& options,
                             ResolvedTarget& resolved) {
     std::error_code error;
@@ -84,17 +112,15 @@ ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& option
         return {ConvertError::kCannotCreateTarget, error};
     }
     resolved.place.name = LastPart(target);
-    bool linked = false;
-    uid_t linkOwner = 0;
+    std::optional<uid_t> linkOwner;
     for (int hop = 0;; ++hop) {
-        const int folder = resolved.place.folder->Descriptor();
-        const char* name = resolved.place.name.c_str();
         struct stat& status = resolved.status;
-        if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (::fstatat(resolved.place.folder->Descriptor(), resolved.place.name.c_str(), &status,
+                      AT_SYMLINK_NOFOLLOW) != 0) {
             // Nothing to keep there. Any other reason than a missing name
             // (a name too long, say) shows when the file is renamed into
             // place. A link that points nowhere has no owner to match.
-            const bool refused = linked && options.guardLinks;
+            const bool refused = linkOwner && options.guardLinks;
             return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
         }
         if (!S_ISLNK(status.st_mode)) {
@@ -102,33 +128,18 @@ ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& option
             if (!S_ISREG(status.st_mode)) {
                 return {ConvertError::kTargetNotRegularFile, {}};
             }
-            const bool refused = linked && options.guardLinks && status.st_uid != linkOwner;
+            const bool refused = linkOwner && options.guardLinks && status.st_uid != *linkOwner;
             return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
         }
         if (hop == kMaxLinkHops) {
             return {ConvertError::kCannotCreateTarget,
                     std::make_error_code(std::errc::too_many_symbolic_link_levels)};
         }
-        if (!linked) {
-            linked = true;
-            linkOwner = status.st_uid;
+        linkOwner = linkOwner.value_or(status.st_uid);
+        const ConvertResult step = FollowLink(resolved);
+        if (!step.Ok()) {
+            return step;
         }
-        std::string text(static_cast<std::size_t>(PATH_MAX), '\0');
-        const ssize_t length = ::readlinkat(folder, name, text.data(), text.size());
-        if (length < 0) {
-            return {ConvertError::kCannotCreateTarget, LastSystemError()};
-        }
-        text.resize(static_cast<std::size_t>(length));
-        const fs::path next(text);
-        if (next.has_parent_path()) {
-            auto below = resolved.place.folder->OpenBelow(next.parent_path(), error);
-            if (!below) {
-                return {ConvertError::kCannotCreateTarget, error};
-            }
-            resolved.place.folder = std::move(below);
-            resolved.throughLinkedFolder = true;
-        }
-        resolved.place.name = LastPart(next);
     }
 }
 
