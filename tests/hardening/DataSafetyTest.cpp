@@ -210,6 +210,11 @@ std::size_t OpenDescriptors() {
 }
 
 TEST(FileHandles, ABatchShortOfFileHandlesWaitsInsteadOfFailingMaps) {
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizers test memory through a pipe, which a process out of file
+    // handles cannot make: they would report their own failure as a fault.
+    GTEST_SKIP() << "the sanitizers need file handles of their own";
+#endif
     Folders folders;
     for (std::uint32_t i = 0; i < 40; ++i) {
         WriteBytes(folders.shp / ("MAP" + std::to_string(100 + i) + ".SHP"), SmallMap(i));
