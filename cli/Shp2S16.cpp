@@ -160,7 +160,11 @@ int PlanOneFile(const std::string& source, const std::string& target, BatchPlan&
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, source.c_str());
         return kExitUsage;
     }
-    if (const char* swapped = SwappedOperand(source, target)) {
+    // One file named twice is no swap: the conversion refuses it as
+    // "target is the source".
+    std::error_code error;
+    const bool sameFile = fs::equivalent(source, target, error);
+    if (const char* swapped = sameFile ? nullptr : SwappedOperand(source, target)) {
         PrintUsageError(err, QStringLiteral("arguments look swapped: %1; the SHP map comes first")
                                  .arg(QLatin1String(swapped)));
         return kExitUsage;

@@ -86,6 +86,10 @@ TEST(SameFile, ATargetThatIsTheSourceIsRefusedAndTheSourceKept) {
         }
         const FolderState before = StateOf(dir.Path());
         EXPECT_EQ(ConvertShpFile(source, target).error, ConvertError::kTargetIsSource);
+        // Named twice, the map is refused as itself, not as swapped operands.
+        const CliRun run = RunCli({Q(source), Q(target)});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(": target is the source"), std::string::npos) << run.err;
         EXPECT_EQ(StateOf(dir.Path()), before);
     }
 }
