@@ -11,7 +11,8 @@
 #include "ConvertError.h"
 #include "Folder.h"
 
-// Converting many files on several threads, for the command line.
+// Converting many files on several threads: the batch engine that the dialog
+// and shp2s16 share.
 namespace drovana {
 
 // One conversion. Items of a folder batch also hold the two folders, opened
