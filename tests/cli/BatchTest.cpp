@@ -12,8 +12,9 @@
 #include "BatchConvert.h"
 #include "BatchRules.h"
 #include "CliRun.h"
+#include "ConvertError.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
-#include "ShpToS16.h"
 #include "TestFiles.h"
 
 namespace drovana {
@@ -21,14 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadBytes;
+using test::S16Of;
 using test::TempDir;
 using test::WriteBytes;
-
-std::vector<std::uint8_t> Expected(const std::vector<std::uint8_t>& shp) {
-    MemorySink sink;
-    ConvertShpBytes(shp.data(), shp.size(), sink);
-    return sink.Bytes();
-}
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -71,9 +67,9 @@ TEST_F(BatchTest, ConvertsWhatTheDialogListsIntoThePegFolder) {
         listed.insert(TargetPathFor("", name).string());
     }
     EXPECT_EQ(PegNames(), listed);
-    EXPECT_EQ(ReadBytes(peg_ / "MAP01.s16"), Expected(first));
-    EXPECT_EQ(ReadBytes(peg_ / "map02.s16"), Expected(second));
-    EXPECT_EQ(ReadBytes(peg_ / "Map.Old.s16"), Expected(third));
+    EXPECT_EQ(ReadBytes(peg_ / "MAP01.s16"), S16Of(first));
+    EXPECT_EQ(ReadBytes(peg_ / "map02.s16"), S16Of(second));
+    EXPECT_EQ(ReadBytes(peg_ / "Map.Old.s16"), S16Of(third));
 }
 
 TEST_F(BatchTest, AFailingFileInAParallelBatchFailsAloneWithStatusOne) {

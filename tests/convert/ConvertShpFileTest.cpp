@@ -47,7 +47,7 @@ TEST(ConvertShpFile, ReplacesTargetWithTheBytesMadeInMemory) {
         WriteBytes(dir / "map.shp", shp);
         const ConvertResult result = ConvertShpFile(dir / "map.shp", dir / "map.s16");
         ASSERT_TRUE(result.Ok()) << DescribeConvertResult(result);
-        EXPECT_EQ(ReadBytes(dir / "map.s16"), ConvertOk(shp));
+        EXPECT_EQ(ReadBytes(dir / "map.s16"), S16Of(shp));
         EXPECT_EQ(dir.Names().size(), 2u);
     }
     EXPECT_EQ(ConvertShpToS16(dir / "map.shp", dir / "map.s16"), 1);

@@ -37,7 +37,7 @@ TEST(MapPalette, PacksKnownEntries) {
 }
 
 TEST(ConvertShpToS16, RecordBytesAreCountZeroAndLittleEndianColour) {
-    const Bytes s16 = ConvertOk(OneRow(0, 0, {0x01, 3, 0x0A, 0, 0x00}));
+    const Bytes s16 = S16Of(OneRow(0, 0, {0x01, 3, 0x0A, 0, 0x00}));
     const Bytes records(s16.begin() + 44, s16.end());
     EXPECT_EQ(records, (Bytes{0x03, 0x00, 0xD7, 0xBD, 0x05, 0x00, 0x00, 0x00}));
 }
@@ -59,7 +59,7 @@ TEST(ConvertShpToS16, LeadInCopiesBytesAndHeaderSignExtendsSizes) {
         // yEnd before yStart: no rows, so the output is the lead-in alone.
         const Bytes shp =
             ShpBuilder().CopiedBytes(c.copied).Image({c.lastRow, c.lastColumn, 0, 1, 0}).Build();
-        const Bytes s16 = ConvertOk(shp);
+        const Bytes s16 = S16Of(shp);
         ASSERT_EQ(s16.size(), 44u);
         EXPECT_EQ(Bytes(s16.begin(), s16.begin() + 4), Bytes(shp.begin() + 4, shp.begin() + 8));
         const std::int32_t expected[10] = {c.columns, c.rows, 0, 0, c.columns, c.rows, 0, 0, 1, 0};
@@ -70,7 +70,7 @@ TEST(ConvertShpToS16, LeadInCopiesBytesAndHeaderSignExtendsSizes) {
 }
 
 TEST(ConvertShpToS16, DecodesMixedRowAndFillsUpToLastColumn) {
-    const Bytes s16 = ConvertOk(OneRow(9, 0, {0x06, 0x10, 0x05, 0x07, 0x1E, 0x01, 0x02, 0x00}));
+    const Bytes s16 = S16Of(OneRow(9, 0, {0x06, 0x10, 0x05, 0x07, 0x1E, 0x01, 0x02, 0x00}));
     EXPECT_EQ(RecordsOf(s16),
               (std::vector<Record>{Rec(3, 16), Rec(1, 7), Rec(1, 30), Rec(2, 5), Rec(2, 5)}));
     EXPECT_EQ(HeaderField(s16, 7), 20);
@@ -98,7 +98,7 @@ TEST(ConvertShpToS16, CodesBecomeRecords) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(RecordsOf(ConvertOk(OneRow(c.lastColumn, 0, c.codes))), c.records);
+        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.lastColumn, 0, c.codes))), c.records);
     }
 }
 
@@ -115,7 +115,7 @@ TEST(ConvertShpToS16, RowStartsAtXStartOrZero) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.xStart);
-        EXPECT_EQ(RecordsOf(ConvertOk(OneRow(c.lastColumn, c.xStart, {0x00}))), c.records);
+        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.lastColumn, c.xStart, {0x00}))), c.records);
     }
 }
 
@@ -131,7 +131,7 @@ TEST(ConvertShpToS16, FillsWiderThanOneRecordAreSplit) {
         if (c.rest > 0) {
             expected.push_back(Rec(c.rest, 5));
         }
-        EXPECT_EQ(RecordsOf(ConvertOk(OneRow(c.pixels, 0, {0x00}))), expected);
+        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.pixels, 0, {0x00}))), expected);
     }
 }
 
@@ -143,7 +143,7 @@ TEST(ConvertShpToS16, RowCountRunsFromYStartToYEnd) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.yStart);
         // No codes at all: every row is its fill and nothing else.
-        const Bytes s16 = ConvertOk(ShpBuilder().Image({0, 3, 0, c.yStart, c.yEnd}).Build());
+        const Bytes s16 = S16Of(ShpBuilder().Image({0, 3, 0, c.yStart, c.yEnd}).Build());
         EXPECT_EQ(RecordsOf(s16), std::vector<Record>(c.rows, Rec(3, 5)));
         EXPECT_EQ(HeaderField(s16, 7), static_cast<std::int32_t>(4 * c.rows));
     }
@@ -165,7 +165,7 @@ TEST(ConvertShpToS16, CodeCutShortBySourceEndMakesNoPixel) {
         const Bytes shp = ShpBuilder().Image({2, 9, 0, 0, 2}).Raw(c.codes).Build();
         std::vector<Record> expected = c.firstRow;
         expected.insert(expected.end(), {Rec(9, 5), Rec(9, 5)});
-        EXPECT_EQ(RecordsOf(ConvertOk(shp)), expected);
+        EXPECT_EQ(RecordsOf(S16Of(shp)), expected);
     }
 }
 
@@ -179,8 +179,8 @@ TEST(ConvertShpToS16, ConvertsOnlyTheImageAtTheHeaderOffset) {
     Bytes both = ShpBuilder().Image(wanted).Padding(otherSize).Run(3, 40).EndRow().Skip(6).Build();
     std::copy(other.begin() + 12, other.end(), both.begin() + 12);
 
-    EXPECT_EQ(ConvertOk(both), ConvertOk(alone));
-    EXPECT_EQ(RecordsOf(ConvertOk(alone)), (std::vector<Record>{Rec(3, 40), Rec(2, 5), Rec(6, 5)}));
+    EXPECT_EQ(S16Of(both), S16Of(alone));
+    EXPECT_EQ(RecordsOf(S16Of(alone)), (std::vector<Record>{Rec(3, 40), Rec(2, 5), Rec(6, 5)}));
 }
 
 TEST(ConvertShpToS16, XStartAtInt32MaxDoesNotWrap) {
@@ -191,7 +191,7 @@ TEST(ConvertShpToS16, XStartAtInt32MaxDoesNotWrap) {
     for (int i = 0; i < 20; ++i) {
         builder.Run(127, 1);
     }
-    EXPECT_EQ(RecordsOf(ConvertOk(builder.EndRow().Build())), std::vector<Record>(20, Rec(127, 1)));
+    EXPECT_EQ(RecordsOf(S16Of(builder.EndRow().Build())), std::vector<Record>(20, Rec(127, 1)));
 }
 
 TEST(ConvertShpToS16, RejectsBrokenHeadersWithoutWriting) {
@@ -227,12 +227,12 @@ TEST(ConvertShpToS16, RejectsBrokenHeadersWithoutWriting) {
         EXPECT_EQ(ConvertShpBytes(c.shp.data(), c.shp.size(), sink).error, c.error);
         EXPECT_TRUE(sink.Bytes().empty());
     }
-    EXPECT_EQ(RecordsOf(ConvertOk(good)), std::vector<Record>{Rec(3, 5)});
+    EXPECT_EQ(RecordsOf(S16Of(good)), std::vector<Record>{Rec(3, 5)});
 }
 
 TEST(ConvertShpToS16, AcceptsExactlyTheMostRows) {
     const Bytes most = ShpBuilder().Image({0, 1, 0, -65536, -1}).Build();
-    EXPECT_EQ(RecordsOf(ConvertOk(most)), std::vector<Record>(65536, Rec(1, 5)));
+    EXPECT_EQ(RecordsOf(S16Of(most)), std::vector<Record>(65536, Rec(1, 5)));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "ChildProcess.h"
 #include "CliRun.h"
 #include "HardeningSupport.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -96,7 +97,7 @@ TEST(CliCorners, OutputThatCannotBeWrittenFailsTheRun) {
                                    (pipe ? "Broken pipe\n" : "No space left on device\n"));
             EXPECT_EQ(StateOf(folders.peg), before);
         } else {
-            const std::string converted = FileState(ExpectedS16(folders.map));
+            const std::string converted = FileState(S16Of(folders.map));
             EXPECT_EQ(StateOf(folders.peg),
                       (FolderState{{"MAP01.s16", converted}, {"MAP02.s16", converted}}));
         }

@@ -21,6 +21,7 @@
 #include "FileIo.h"
 #include "HardeningSupport.h"
 #include "RecordingObserver.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "ShpFormat.h"
 #include "ShpToS16.h"
@@ -107,7 +108,7 @@ TEST(SameFile, AFolderBatchRefusesATargetLinkedToItsSourceAndGoesOn) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("MAP01.SHP: target is the source"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(folders.shp / "MAP01.SHP"), first);
-    EXPECT_EQ(ReadBytes(folders.peg / "MAP02.s16"), ExpectedS16(second));
+    EXPECT_EQ(ReadBytes(folders.peg / "MAP02.s16"), S16Of(second));
 }
 
 std::string LinkOwnedBy(const fs::path& text, const fs::path& link, uid_t owner) {
@@ -151,7 +152,7 @@ TEST(ForeignLinks, FolderBatchesFollowALinkOnlyWhereItsOwnerOwnsTheFile) {
         EXPECT_NE(run.err.find("MAP01.SHP: " + refused), std::string::npos) << run.err;
         EXPECT_EQ(ReadBytes(folders.dir / "victim"), victim);
         EXPECT_FALSE(fs::exists(folders.peg / "KEY.s16"));
-        EXPECT_EQ(ReadBytes(folders.peg / "OWN.s16"), ExpectedS16(own));
+        EXPECT_EQ(ReadBytes(folders.peg / "OWN.s16"), S16Of(own));
 
         // One file follows links as cp does: the user named it.
         EXPECT_TRUE(ConvertShpFile(folders.shp / "KEY.SHP", folders.dir / "key.s16").Ok());
@@ -172,7 +173,7 @@ TEST(FolderSwap, ABatchWritesIntoTheFolderItOpenedWhateverItsPathBecomes) {
     const BatchOutcome outcome = RunBatch(plan, 1, observer);
 
     EXPECT_EQ(outcome.converted, 1u);
-    EXPECT_EQ(ReadBytes(folders.dir / "peg.opened" / "MAP01.s16"), ExpectedS16(map));
+    EXPECT_EQ(ReadBytes(folders.dir / "peg.opened" / "MAP01.s16"), S16Of(map));
     EXPECT_EQ(StateOf(folders.dir / "elsewhere"), FolderState{});
 }
 
@@ -189,7 +190,7 @@ TEST(FolderSwap, AFolderOneMayWriteIntoButNotListStillTakesTheMaps) {
         }
         const CliRun run = RunCli({Q(folders.shp), Q(folders.peg)});
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(ReadBytes(folders.peg / "MAP01.s16"), ExpectedS16(map));
+        EXPECT_EQ(ReadBytes(folders.peg / "MAP01.s16"), S16Of(map));
     }));
 }
 
@@ -318,7 +319,7 @@ TEST(Leftovers, AConversionKilledOrHungUpLeavesNoFileBehind) {
     TempDir dir;
     const Bytes shp = MakeMap(2048, 2048, MapStyle::kLiterals);
     WriteBytes(dir / "big.shp", shp);
-    const std::uintmax_t complete = ExpectedS16(shp).size();
+    const std::uintmax_t complete = S16Of(shp).size();
     for (const int signal : {SIGKILL, SIGHUP, SIGTERM}) {
         for (const auto delay : {5ms, 40ms, 120ms}) {
             SCOPED_TRACE(testing::Message()

@@ -9,6 +9,7 @@
 #include "ChildProcess.h"
 #include "ConvertShpToS16.h"
 #include "HardeningSupport.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "ShpToS16.h"
 #include "TestFiles.h"
@@ -21,11 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const Bytes kOldTarget = {'o', 'l', 'd', ' ', 's', '1', '6'};
-
-std::int32_t Le32(const Bytes& bytes, std::size_t at) {
-    return static_cast<std::int32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(bytes[at + 3]) << 24));
-}
 
 // Offset of the header's dataBytes field: behind the 4 copied bytes, the
 // eighth 32-bit field.
@@ -152,7 +148,7 @@ TEST(WorstCase, ThirtySixBytesAskingFor65536WideRowsConvertFastInFlatMemory) {
         EXPECT_EQ(Le32(s16, 4), 32768);  // columns
         EXPECT_EQ(Le32(s16, 8), 1);      // rows, from lastRow
         EXPECT_EQ(Le32(s16, kDataBytesAt), static_cast<std::int32_t>(kSize - kLeadIn));
-        const Bytes row = ExpectedS16(ShpBuilder().Image({0, 32767, 0, 0, 0}).Build());
+        const Bytes row = S16Of(ShpBuilder().Image({0, 32767, 0, 0, 0}).Build());
         const std::size_t rowBytes = row.size() - kLeadIn;
         ASSERT_EQ(rowBytes, 129u * 4u);
         std::size_t differing = 0;

@@ -25,6 +25,7 @@
 #include "ConvertShpToS16.h"
 #include "HardeningSupport.h"
 #include "RecordingObserver.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -191,8 +192,8 @@ TEST_P(EnvironmentFaultTest, FailsCleanlyAndTheBatchGoesOn) {
             EXPECT_EQ(run.status, kExitFailure);
             FolderState expected = before;
             if (fault.smallMapsFit) {
-                expected["MAP01.s16"] = FileState(ExpectedS16(first));
-                expected["MAP03.s16"] = FileState(ExpectedS16(third));
+                expected["MAP01.s16"] = FileState(S16Of(first));
+                expected["MAP03.s16"] = FileState(S16Of(third));
                 EXPECT_NE(run.err.find("2 converted, 1 failed"), std::string::npos) << run.err;
             } else {
                 EXPECT_NE(run.err.find("0 converted, 3 failed"), std::string::npos) << run.err;
@@ -377,8 +378,8 @@ TEST(BatchFaults, TargetsThatAreNotFilesFailAloneAndStayWhatTheyAre) {
                       std::string::npos)
                 << run.err;
         }
-        expected["MAP01.s16"] = FileState(ExpectedS16(maps[0]));
-        expected["MAP05.s16"] = FileState(ExpectedS16(maps[4]));
+        expected["MAP01.s16"] = FileState(S16Of(maps[0]));
+        expected["MAP05.s16"] = FileState(S16Of(maps[4]));
         EXPECT_EQ(StateOf(folders.peg), expected);
     }));
 }
@@ -392,8 +393,8 @@ TEST(BatchFaults, SourcesThatAreNotFilesAreListedOnlyForUpdatesAndFailWithoutBlo
     fs::create_directory(folders.shp / "MAP03.SHP");
     fs::create_symlink("MAP04.SHP", folders.shp / "MAP04.SHP");
     WriteBytes(folders.shp / "MAP05.SHP", last);
-    const FolderState converted = {{"MAP01.s16", FileState(ExpectedS16(first))},
-                                   {"MAP05.s16", FileState(ExpectedS16(last))}};
+    const FolderState converted = {{"MAP01.s16", FileState(S16Of(first))},
+                                   {"MAP05.s16", FileState(S16Of(last))}};
 
     EXPECT_CHILD_PASSES(RunInChild(
         [&] {
@@ -447,8 +448,8 @@ TEST(BatchFaults, SourcesChangedBetweenListingAndRunFailAlone) {
                 {"MAP04.SHP", ConvertError::kSourceNotRegularFile},
                 {"MAP05.SHP", ConvertError::kNone}};
             EXPECT_EQ(observer.Errors(), errors);
-            expected["MAP01.s16"] = FileState(ExpectedS16(maps[0]));
-            expected["MAP05.s16"] = FileState(ExpectedS16(maps[4]));
+            expected["MAP01.s16"] = FileState(S16Of(maps[0]));
+            expected["MAP05.s16"] = FileState(S16Of(maps[4]));
             EXPECT_EQ(StateOf(folders.peg), expected);
         },
         10s));
@@ -469,7 +470,7 @@ TEST(NameLength, TargetsUpToTheLongestNameAreStillReplaced) {
             EXPECT_TRUE(result.Ok()) << DescribeConvertResult(result);
             EXPECT_EQ(StateOf(dir.Path()),
                       (FolderState{{"in.shp", FileState(shp)},
-                                   {target.filename().string(), FileState(ExpectedS16(shp))}}));
+                                   {target.filename().string(), FileState(S16Of(shp))}}));
         }
     }
 }
@@ -553,13 +554,15 @@ TEST(NameLength, APathLongerThanPathMaxFailsAndKeepsTheOldTarget) {
 }
 
 // A size limit cuts the file short inside, at and just past each write
-// call's bytes (the converter hands over 256 KiB at a time), so the kernel's
+// call's bytes (the converter hands over 1 MiB at a time), so the kernel's
 // partial writes meet every call. Only a limit that holds the whole picture
 // lets the conversion through.
 TEST(FileSizeLimit, EveryWriteCallCutShortFailsCleanly) {
-    const Bytes shp = MakeMap(1024, 260, MapStyle::kLiterals);
-    const Bytes s16 = ExpectedS16(shp);
-    constexpr std::uint64_t kBlock = 256 * 1024;
+    // 2.5 MiB of literal records: two full calls and a part-filled last one.
+    const Bytes shp = MakeMap(1024, 640, MapStyle::kLiterals);
+    const Bytes s16 = S16Of(shp);
+    constexpr std::uint64_t kBlock = 1024 * 1024;
+    ASSERT_GT(s16.size(), 2 * kBlock);
     std::vector<std::uint64_t> limits = {0, 1, 43, 44, 45};
     for (std::uint64_t at = kBlock; at < s16.size(); at += kBlock) {
         limits.insert(limits.end(), {at - 1, at, at + 1});

@@ -16,7 +16,6 @@
 #include <cstring>
 #include <system_error>
 
-#include "ShpToS16.h"
 #include "TestFiles.h"
 
 namespace drovana::test {
@@ -91,12 +90,6 @@ std::vector<std::string> TemporaryNames(const fs::path& folder) {
         }
     }
     return names;
-}
-
-Bytes ExpectedS16(const Bytes& shp) {
-    MemorySink sink;
-    ConvertShpBytes(shp.data(), shp.size(), sink);
-    return sink.Bytes();
 }
 
 std::string EnterPrivateMountNamespace() {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// What the fault and name tests share: the state of a folder, expected
-// conversions, and the privileged set-ups that make a file system fail.
+// What the fault and name tests share: the state of a folder and the
+// privileged set-ups that make a file system fail.
 namespace drovana::test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -24,9 +24,6 @@ std::string FileState(const Bytes& bytes);
 
 // Names in `folder` that a conversion uses for its temporary files.
 std::vector<std::string> TemporaryNames(const std::filesystem::path& folder);
-
-// The S16 picture made in memory from `shp`, whatever the outcome.
-Bytes ExpectedS16(const Bytes& shp);
 
 // The privileged set-ups; each returns an empty text or why it could not be
 // done, so that the caller can skip.

@@ -14,6 +14,7 @@
 #include "CliRun.h"
 #include "HardeningSupport.h"
 #include "ProgressReporter.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -65,7 +66,7 @@ protected:
     FolderState Converted() const {
         FolderState state;
         for (std::size_t i = 0; i < kMapNames.size(); ++i) {
-            state[TargetPathFor("", kMapNames[i]).string()] = FileState(ExpectedS16(maps_[i]));
+            state[TargetPathFor("", kMapNames[i]).string()] = FileState(S16Of(maps_[i]));
         }
         return state;
     }
@@ -142,7 +143,7 @@ TEST_F(HostileNamesTest, UpdateOnlyAlsoTriesTheLoopAndTheFolderAndGoesOn) {
 TEST_F(HostileNamesTest, TheProgramTakesNamesThatAreNotUtf8AsTheyAre) {
     const std::string program = SHP2S16_PATH;
     const fs::path odd = shp_ / "map\xFF\xFE.shp";
-    const Bytes expected = ExpectedS16(maps_[7]);
+    const Bytes expected = S16Of(maps_[7]);
 
     const ProgramRun dryRun = RunProgram({program, "-n", shp_.string(), peg_.string()});
     EXPECT_EQ(dryRun.status, 0) << dryRun.err;
@@ -197,7 +198,7 @@ TEST(NativeArguments, KeepEveryByteOfAFileName) {
         const CliRun run = RunCli(ArgumentsFromNative(3, argv).mid(1));
 
         EXPECT_EQ(run.status, kExitSuccess) << run.err;
-        EXPECT_TRUE(fs::exists(target) && ReadBytes(target) == ExpectedS16(shp));
+        EXPECT_TRUE(fs::exists(target) && ReadBytes(target) == S16Of(shp));
 
         fs::remove(source);
         const CliRun missing = RunCli(ArgumentsFromNative(3, argv).mid(1));
@@ -287,8 +288,8 @@ TEST(TargetClashes, TwinsWithOneTargetLeaveOneWholePicture) {
     const Bytes lower = MakeMap(256, 200, MapStyle::kLiterals, 2);
     WriteBytes(shp / "MAP01.SHP", upper);
     WriteBytes(shp / "MAP01.shp", lower);
-    const std::string wholeUpper = FileState(ExpectedS16(upper));
-    const std::string wholeLower = FileState(ExpectedS16(lower));
+    const std::string wholeUpper = FileState(S16Of(upper));
+    const std::string wholeLower = FileState(S16Of(lower));
     for (int round = 0; round < 5; ++round) {
         const CliRun run = RunCli({QStringLiteral("-j2"), Q(shp.Path()), Q(peg.Path())});
         EXPECT_EQ(run.status, kExitSuccess) << run.err;

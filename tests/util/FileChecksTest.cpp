@@ -1,39 +1,24 @@
 #include "FileChecks.h"
 
 #include "PathParts.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace drovana {
 namespace {
 
-// A fresh folder under the system temporary folder, removed with everything in it.
 class FileExistsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device random;
-        const fs::path base = fs::temp_directory_path();
-        do {
-            m_folder = base / ("drovana_util_test_" + std::to_string(random()));
-        } while (!fs::create_directory(m_folder));
-    }
+    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
 
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
-
-    std::string PathOf(const std::string& name) const { return (m_folder / name).string(); }
-
-    fs::path m_folder;
+    test::TempDir folder_;
 };
 
 TEST_F(FileExistsTest, EmptyTextIsNoFile) {
@@ -41,8 +26,8 @@ TEST_F(FileExistsTest, EmptyTextIsNoFile) {
 }
 
 TEST_F(FileExistsTest, ReportsWhatIsOnDisk) {
-    std::ofstream(m_folder / "MAP01.SHP") << "map";
-    fs::create_directory(m_folder / "maps");
+    std::ofstream(folder_ / "MAP01.SHP") << "map";
+    fs::create_directory(folder_ / "maps");
 
     const struct {
         std::string path;
@@ -51,7 +36,7 @@ TEST_F(FileExistsTest, ReportsWhatIsOnDisk) {
         {PathOf("MAP01.SHP"), true},
         {PathOf("maps"), true},
         {WithTrailingSeparator(PathOf("maps")), true},
-        {m_folder.string(), true},
+        {folder_.Path().string(), true},
         {PathOf("MAP02.SHP"), false},
         {PathOf("missing/MAP01.SHP"), false},
     };
@@ -63,9 +48,9 @@ TEST_F(FileExistsTest, ReportsWhatIsOnDisk) {
 #ifndef _WIN32
 // Creating links on Windows needs extra rights, so only check them here.
 TEST_F(FileExistsTest, FollowsLinks) {
-    std::ofstream(m_folder / "MAP01.SHP") << "map";
-    fs::create_symlink(m_folder / "MAP01.SHP", m_folder / "live");
-    fs::create_symlink(m_folder / "gone.SHP", m_folder / "dangling");
+    std::ofstream(folder_ / "MAP01.SHP") << "map";
+    fs::create_symlink(folder_ / "MAP01.SHP", folder_ / "live");
+    fs::create_symlink(folder_ / "gone.SHP", folder_ / "dangling");
 
     EXPECT_TRUE(FileExists(PathOf("live")));
     EXPECT_FALSE(FileExists(PathOf("dangling")));
