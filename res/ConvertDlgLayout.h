@@ -23,14 +23,13 @@ enum ConvertDlgControlId : int {
 
 inline constexpr int kConvertDlgLayoutId = 129;
 
-inline constexpr unsigned kFolderEditStyle = kBorder | kTabStop | kAutoHScroll;
+inline constexpr unsigned kFolderEditStyle = kBorder | kTabStop;
 
 inline constexpr DialogControl kConvertDlgControls[] = {
     {kIdShpFolderEdit, ControlKind::kEdit, "", 69, 7, 240, 15, kFolderEditStyle},
     {kIdShpSelect, ControlKind::kPushButton, "Select...", 313, 7, 34, 15, kTabStop},
     {kIdFileList, ControlKind::kListBox, "", 5, 28, 351, 150,
-     kSorted | kNotify | kMultiColumn | kNoIntegralHeight | kVScroll | kHScroll | kBorder |
-         kTabStop},
+     kMultiColumn | kVScroll | kHScroll | kBorder | kTabStop},
     {kIdPegFolderEdit, ControlKind::kEdit, "", 69, 189, 240, 13, kFolderEditStyle},
     {kIdPegSelect, ControlKind::kPushButton, "Select...", 313, 189, 34, 13, kTabStop},
     {kIdUpdateOnly, ControlKind::kAutoCheckBox,
@@ -39,7 +38,7 @@ inline constexpr DialogControl kConvertDlgControls[] = {
     {kIdOk, ControlKind::kDefaultPushButton, "OK", 265, 226, 37, 16, kTabStop},
     {kNoControlId, ControlKind::kLabel, "PG2 Maps Folder", 9, 9, 57, 13, kCentreVertically},
     {kNoControlId, ControlKind::kLabel, "PeG Maps Folder", 9, 189, 57, 13, kCentreVertically},
-    {kIdProgress, ControlKind::kProgressBar, "Progress1", 5, 244, 351, 14, kBorder | kSmooth},
+    {kIdProgress, ControlKind::kProgressBar, "Progress1", 5, 244, 351, 14, kBorder},
     {kIdStatus, ControlKind::kLabel, "Doing file", 7, 231, 245, 8, kCentreVertically},
     {kNoControlId, ControlKind::kGreyFrame, "", 5, 182, 351, 39, kNoStyle},
     {kIdFileCount, ControlKind::kLabel, "PG2 Files", 255, 206, 93, 9, kCentreVertically},

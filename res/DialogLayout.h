@@ -23,15 +23,10 @@ enum ControlStyle : unsigned {
     kNoStyle = 0,
     kTabStop = 1u << 0,
     kBorder = 1u << 1,
-    kAutoHScroll = 1u << 2,  // edit scrolls instead of stopping at its width
-    kSorted = 1u << 3,       // list keeps its entries sorted
-    kNotify = 1u << 4,       // list reports clicks to the dialog
-    kMultiColumn = 1u << 5,  // list flows into further columns
-    kNoIntegralHeight = 1u << 6,
-    kVScroll = 1u << 7,
-    kHScroll = 1u << 8,
-    kCentreVertically = 1u << 9,
-    kSmooth = 1u << 10,  // progress bar drawn as one bar, not blocks
+    kMultiColumn = 1u << 2,  // list flows into further columns
+    kVScroll = 1u << 3,
+    kHScroll = 1u << 4,
+    kCentreVertically = 1u << 5,
 };
 
 // Controls that are never addressed carry this id.
