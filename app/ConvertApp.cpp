@@ -3,7 +3,7 @@
 #include "AppIcon.h"
 #include "ConvertDlg.h"
 #include "Settings.h"
-#include "VersionRecord.h"
+#include "Version.h"
 
 namespace drovana {
 
