@@ -10,8 +10,8 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// Which composition of a split path GetPathPart returns. Callers also pass
-// plain ints, so the numbering is fixed; any value outside 0..4 means the whole path.
+// Which composition of a split path GetPathPart returns; any value outside
+// 0..4 means the whole path.
 enum PathPart : int {
     kPathFolder = 0,            // drive + directory
     kPathTitle = 1,             // file name without extension

@@ -10,11 +10,11 @@ namespace {
 
 struct PathPartCase {
     std::string path;
-    std::string folder;            // GetPathPart(path, 0)
-    std::string title;             // GetPathPart(path, 1)
-    std::string extension;         // GetPathPart(path, 2)
-    std::string fileName;          // GetPathPart(path, 3)
-    std::string withoutExtension;  // GetPathPart(path, 4)
+    std::string folder;            // GetPathPart(path, kPathFolder)
+    std::string title;             // GetPathPart(path, kPathTitle)
+    std::string extension;         // GetPathPart(path, kPathExtension)
+    std::string fileName;          // GetPathPart(path, kPathFileName)
+    std::string withoutExtension;  // GetPathPart(path, kPathWithoutExtension)
 };
 
 std::ostream& operator<<(std::ostream& out, const PathPartCase& c) {
@@ -23,14 +23,13 @@ std::ostream& operator<<(std::ostream& out, const PathPartCase& c) {
 
 class GetPathPartTest : public ::testing::TestWithParam<PathPartCase> {};
 
-// Callers pass plain ints, so the table uses them rather than the named constants.
 TEST_P(GetPathPartTest, ReturnsEachPart) {
     const PathPartCase& c = GetParam();
-    EXPECT_EQ(GetPathPart(c.path, 0), c.folder);
-    EXPECT_EQ(GetPathPart(c.path, 1), c.title);
-    EXPECT_EQ(GetPathPart(c.path, 2), c.extension);
-    EXPECT_EQ(GetPathPart(c.path, 3), c.fileName);
-    EXPECT_EQ(GetPathPart(c.path, 4), c.withoutExtension);
+    EXPECT_EQ(GetPathPart(c.path, kPathFolder), c.folder);
+    EXPECT_EQ(GetPathPart(c.path, kPathTitle), c.title);
+    EXPECT_EQ(GetPathPart(c.path, kPathExtension), c.extension);
+    EXPECT_EQ(GetPathPart(c.path, kPathFileName), c.fileName);
+    EXPECT_EQ(GetPathPart(c.path, kPathWithoutExtension), c.withoutExtension);
 }
 
 TEST_P(GetPathPartTest, AnyOtherPartGivesTheWholePathBack) {
