@@ -135,7 +135,9 @@ bool CConvertDlg::eventFilter(QObject* watched, QEvent* event) {
     // Leaving an edit is a focus change, whether or not the text changed.
     // The edit's own context menu takes the focus for a moment but does not
     // leave the edit.
-    if (event->type() == QEvent::FocusOut &&
+    // A run disables the edits, which takes the focus from them; the run has
+    // read them already.
+    if (!m_bRunning && event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         if (watched == m_shpFolderEdit) {
             OnFolderEditLeft(m_strShpFolder);
@@ -274,6 +276,8 @@ void CConvertDlg::ConnectControls() {
             &CConvertDlg::BrowsePegFolder);
     // Clicks only: "write" sets the box too, and that is no user's click.
     connect(m_updateOnlyCheck, &QCheckBox::clicked, this, &CConvertDlg::OnUpdateOnlyClicked);
+    connect(m_fileList, &QListWidget::itemSelectionChanged, this,
+            &CConvertDlg::OnListSelectionChanged);
 }
 
 }  // namespace drovana

@@ -4,11 +4,15 @@
 #include <QIcon>
 #include <QRect>
 #include <QString>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <string>
 #include <vector>
 
-#include "ConvertShpToS16.h"
+#include "BatchConvert.h"
 #include "DialogUnits.h"
 
 class QCheckBox;
@@ -33,6 +37,8 @@ public:
     // Where each list entry keeps its file name as the file system spells it
     // (a QByteArray); the entry's text may have replaced bytes it cannot show.
     static constexpr int kNativeNameRole = Qt::UserRole;
+    // Why the entry's map failed in the last run (a QString), if it did.
+    static constexpr int kFailureRole = Qt::UserRole + 1;
 
     explicit CConvertDlg(QWidget* parent = nullptr);
     ~CConvertDlg() override;
@@ -47,6 +53,10 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // A folder text as leaving its edit confirms it: with its trailing
+    // separator, unless empty.
+    static QString ConfirmedFolder(const QString& text);
+
     // Data exchange without validation: "read" copies the two edits and the
     // check box into their fields, "write" puts the fields into them.
     void ReadControls();
@@ -54,6 +64,8 @@ public:
 
     // Ends the dialog; its window is gone afterwards, so the settings are saved.
     void done(int result) override;
+    // Cancel and Esc: during a run they stop it and keep the dialog open.
+    void reject() override;
 
     // Asks the user for a folder: owner window, folder to open on, prompt.
     // Returns the chosen folder as the chooser spells it, or "" on cancel.
@@ -71,9 +83,9 @@ protected:
     virtual void BrowsePegFolder();                 // Select... beside the PeG folder
     // Rebuilds the list from the fields, then shows the fields in the controls.
     virtual void RefreshFileList();
-    // Converts one listed file during a run; 1 when the target was written.
-    virtual int ConvertOneFile(const std::filesystem::path& source,
-                               const std::filesystem::path& target, const ConvertOptions& options);
+    // During a run, on this thread: the bar and the status line for the
+    // `started`th file, whose target is `target`.
+    virtual void ShowFileStarted(int started, const QString& target);
 
     // The folder the user chooses, opening on `initial` (the current folder
     // when empty), with its trailing separator; "" when the user cancels.
@@ -81,6 +93,9 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // During a run, the close box stops it and closes the dialog once the
+    // run has ended.
+    void closeEvent(QCloseEvent* event) override;
 
     QProgressBar* m_progress = nullptr;
     QListWidget* m_fileList = nullptr;
@@ -100,6 +115,13 @@ private:
     // Saves the entries, once per opening, when the window has been hidden for good.
     void OnWindowGone();
     void EnableToolTips();
+    // The run behind OK, on the batch engine's threads.
+    bool PrepareRun(BatchPlan& plan);
+    BatchOutcome RunBatch(const BatchPlan& plan);
+    void SetInputEnabled(bool enabled);
+    void ShowRunOutcome(const BatchOutcome& outcome, int count);
+    void MarkFailedMaps();
+    void OnListSelectionChanged();
 
     QLineEdit* m_shpFolderEdit = nullptr;
     QLineEdit* m_pegFolderEdit = nullptr;
@@ -116,6 +138,16 @@ private:
     std::vector<Control> m_controls;  // every control, in tab order
     DialogBaseUnits m_baseUnits;
     bool m_bOpen = false;  // initialised, settings not yet saved
+
+    // The run under way, if any.
+    bool m_bRunning = false;
+    bool m_bCloseAfterRun = false;
+    std::atomic<bool> m_stopRun{false};
+    std::mutex m_failuresMutex;
+    // Why each map of the last run failed: "MAP07.SHP: reason", by the map's
+    // file name as the file system spells it.
+    std::map<std::string, QString> m_failures;
+    QString m_strRunStatus;  // what the status line said when the run ended
 };
 
 // The running converter dialog; the folder picker finds its owner window here.

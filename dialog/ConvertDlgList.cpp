@@ -30,6 +30,7 @@ QString StatusFor(const CandidateList& candidates) {
 }  // namespace
 
 void CConvertDlg::RefreshFileList() {
+    m_strRunStatus.clear();
     m_fileList->clear();
     const CandidateList candidates =
         ListCandidates(ToNative(m_strShpFolder), ToNative(m_strPegFolder), m_bUpdateOnly);
@@ -51,9 +52,15 @@ void CConvertDlg::RefreshFileList() {
     WriteControls();
 }
 
+QString CConvertDlg::ConfirmedFolder(const QString& text) {
+    // An empty text stays empty: it names no folder, never the root or the
+    // current one.
+    return text.isEmpty() ? text : FromNative(WithTrailingSeparator(ToNative(text)));
+}
+
 void CConvertDlg::OnFolderEditLeft(QString& field) {
     ReadControls();
-    field = FromNative(WithTrailingSeparator(ToNative(field)));
+    field = ConfirmedFolder(field);
     RefreshFileList();
 }
 

@@ -1,44 +1,91 @@
-// The batch run behind OK.
+// The batch run behind OK: the engine of shp2s16 on every core, while this
+// thread keeps the window painting and takes no input but a stop.
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QThread>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 #include "BatchRules.h"
 #include "ConvertDlg.h"
-#include "ConvertShpToS16.h"
+#include "ConvertDlgLayout.h"
 #include "NativeText.h"
-#include "PathParts.h"
 
 namespace drovana {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // A folder text the user typed but never confirmed gets the separator that
 // leaving its edit would have added.
 void CompleteTypedFolder(QString& field, const QString& confirmed) {
     if (field != confirmed) {
-        field = FromNative(WithTrailingSeparator(ToNative(field)));
+        field = CConvertDlg::ConfirmedFolder(field);
     }
 }
 
-// The run opens its folders once, as a batch of shp2s16 does: listed names
-// are found in them even if a path is swapped while the run goes on, and
-// links others may have planted there are guarded.
-ConvertOptions OpenRunFolders(const std::string& shpFolder, const std::string& pegFolder) {
-    std::error_code ignored;  // each file then fails with its own reason
-    return FolderBatchOptions(Folder::Open(FolderOfText(shpFolder), ignored),
-                              Folder::Open(FolderOfText(pegFolder), ignored), nullptr);
+QString SystemMessage(const std::error_code& error) {
+    return QString::fromLocal8Bit(QByteArray::fromStdString(error.message()));
 }
+
+// Tells the dialog's thread what the engine's threads do: each start moves
+// the bar, each failure is kept with its reason.
+class RunObserver final : public BatchObserver {
+public:
+    RunObserver(CConvertDlg& dialog, std::function<void(const BatchItem&, const QString&)> failed)
+        : dialog_(dialog), failed_(std::move(failed)) {}
+
+    void Started(const BatchItem& item) override {
+        const QString target = ReadableText(item.target.string());
+        QMetaObject::invokeMethod(
+            &dialog_, [this, target] { started_(target); }, Qt::QueuedConnection);
+    }
+
+    void Finished(const BatchItem& item, const ConvertResult& result) override {
+        if (!result.Ok()) {
+            failed_(item, QString::fromStdString(DescribeConvertResult(result)));
+        }
+    }
+
+    std::function<void(const QString&)> started_;
+
+private:
+    CConvertDlg& dialog_;
+    std::function<void(const BatchItem&, const QString&)> failed_;
+};
 
 }  // namespace
 
 void CConvertDlg::RunConversion() {
     m_nFiles = m_fileList->count();
-    if (m_nFiles < 1) {
+    if (m_bRunning || m_nFiles < 1) {
         return;
     }
-    m_progress->show();
+    BatchPlan plan;
+    if (!PrepareRun(plan)) {
+        return;
+    }
+    const int count = static_cast<int>(plan.items.size());
+    const BatchOutcome outcome = RunBatch(plan);
+    RefreshFileList();
+    MarkFailedMaps();
+    ShowRunOutcome(outcome, count);
+    if (m_bCloseAfterRun) {
+        m_bCloseAfterRun = false;
+        reject();
+    }
+}
 
+// Reads what the user typed and plans the run of the listed maps; false,
+// with the reason in the status line, when there is nothing to run.
+bool CConvertDlg::PrepareRun(BatchPlan& plan) {
     // Enter in an edit reaches here with its text unconfirmed.
     const QString shpListed = m_strShpFolder;
     const QString pegListed = m_strPegFolder;
@@ -52,54 +99,137 @@ void CConvertDlg::RunConversion() {
         m_bUpdateOnly != updateOnlyListed) {
         RefreshFileList();
         if (m_nFiles < 1) {
-            m_progress->hide();
-            return;
+            return false;
         }
     }
+    // Never write where the user did not choose: not into the current
+    // folder for an empty text, nor into a folder that is not there.
+    std::error_code error;
+    if (m_strPegFolder.isEmpty() || !fs::is_directory(ToNative(m_strPegFolder), error)) {
+        m_statusLine->setText(
+            QStringLiteral("The PeG folder does not exist: %1").arg(m_strPegFolder));
+        return false;
+    }
+    std::vector<fs::path> names;
+    for (int i = 0; i < m_fileList->count(); ++i) {
+        names.emplace_back(m_fileList->item(i)->data(kNativeNameRole).toByteArray().toStdString());
+    }
+    plan = PlanNamedBatch(ToNative(m_strShpFolder), ToNative(m_strPegFolder), names);
+    if (plan.error) {
+        m_statusLine->setText(
+            QStringLiteral("Cannot read folder %1: %2")
+                .arg(ReadableText(plan.failedFolder.string()), SystemMessage(plan.error)));
+        return false;
+    }
+    return true;
+}
 
-    const int count = m_nFiles;
-    const std::string shpFolder = ToNative(m_strShpFolder);
-    const std::string pegFolder = ToNative(m_strPegFolder);
-    const ConvertOptions options = OpenRunFolders(shpFolder, pegFolder);
+BatchOutcome CConvertDlg::RunBatch(const BatchPlan& plan) {
+    m_bRunning = true;
+    m_stopRun = false;
+    m_failures.clear();
+    SetInputEnabled(false);
     // From empty to full as the last file starts; a range of 0 to 0 would
     // show Qt's busy indicator for a single file.
-    m_progress->setRange(0, count);
+    m_progress->setRange(0, static_cast<int>(plan.items.size()));
     m_progress->setValue(0);
-    int failed = 0;
-    for (int i = 0; i < count; ++i) {
-        // The run holds the event loop; paint what changes directly, so no
-        // user input slips in before it ends.
-        m_progress->setValue(i + 1);
-        m_progress->repaint();
+    m_progress->show();
 
-        const std::filesystem::path name =
-            m_fileList->item(i)->data(kNativeNameRole).toByteArray().toStdString();
-        const std::filesystem::path source = SourcePathFor(shpFolder, name);
-        const std::filesystem::path target = TargetPathFor(pegFolder, name);
-        m_statusLine->setText(ReadableText(target.string()));
-        m_statusLine->repaint();
+    int started = 0;
+    RunObserver observer(*this, [this](const BatchItem& item, const QString& reason) {
+        const std::string name = item.source.filename().string();
+        const std::lock_guard<std::mutex> lock(m_failuresMutex);
+        m_failures[name] = ReadableText(name) + QStringLiteral(": ") + reason;
+    });
+    observer.started_ = [this, &started](const QString& target) {
+        ShowFileStarted(++started, target);
+    };
+    QEventLoop loop;
+    BatchOutcome outcome;
+    std::thread engine([&] {
+        outcome = ConvertBatch(plan.items, QThread::idealThreadCount(), m_stopRun, observer);
+        // Queued behind every start the engine reported, so none is lost.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // Paints and answers the desktop while the engine runs; input reaches
+    // only Cancel, Esc and the close box, which stop the run.
+    loop.exec();
+    engine.join();
 
-        if (ConvertOneFile(source, target, options) != 1) {
-            ++failed;
-        }
-    }
-    // Until the folder is synced, none of the new names is sure to last.
-    if (options.targetFolder && options.targetFolder->Sync()) {
-        failed = count;
-    }
     m_progress->hide();
-    RefreshFileList();
+    SetInputEnabled(true);
+    m_bRunning = false;
+    return outcome;
+}
 
-    if (failed > 0) {
-        m_statusLine->setText(
-            QString::asprintf("%d of %d files could not be converted", failed, count));
+void CConvertDlg::ShowFileStarted(int started, const QString& target) {
+    m_progress->setValue(started);
+    m_statusLine->setText(target);
+}
+
+void CConvertDlg::SetInputEnabled(bool enabled) {
+    for (int id : {kIdShpFolderEdit, kIdPegFolderEdit, kIdUpdateOnly, kIdShpSelect, kIdPegSelect,
+                   kIdFileList, kIdOk}) {
+        GetDlgItem(id)->setEnabled(enabled);
     }
 }
 
-int CConvertDlg::ConvertOneFile(const std::filesystem::path& source,
-                                const std::filesystem::path& target,
-                                const ConvertOptions& options) {
-    return ConvertShpFile(source, target, options).Ok() ? 1 : 0;
+void CConvertDlg::ShowRunOutcome(const BatchOutcome& outcome, int count) {
+    const auto converted = static_cast<int>(outcome.converted);
+    const auto failed = static_cast<int>(outcome.failed);
+    if (outcome.interrupted) {
+        m_strRunStatus = QString::asprintf("Stopped: %d of %d files converted", converted, count);
+    } else if (outcome.syncError) {
+        // None of the new names is sure to last.
+        m_strRunStatus = QString::asprintf("%d of %d files could not be converted", count, count);
+    } else if (failed > 0) {
+        m_strRunStatus = QString::asprintf("%d of %d files could not be converted", failed, count);
+    } else {
+        m_strRunStatus = QString::asprintf("%d files converted", converted);
+    }
+    m_statusLine->setText(m_strRunStatus);
+}
+
+// Each listed map whose conversion failed carries a warning and its reason.
+void CConvertDlg::MarkFailedMaps() {
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < m_fileList->count(); ++i) {
+        QListWidgetItem* item = m_fileList->item(i);
+        const auto failure =
+            m_failures.find(item->data(kNativeNameRole).toByteArray().toStdString());
+        if (failure != m_failures.end()) {
+            item->setIcon(warning);
+            item->setData(kFailureRole, failure->second);
+        }
+    }
+}
+
+void CConvertDlg::OnListSelectionChanged() {
+    const QListWidgetItem* item = m_fileList->currentItem();
+    const QString reason = item ? item->data(kFailureRole).toString() : QString();
+    if (!reason.isEmpty()) {
+        m_statusLine->setText(reason);
+    } else if (!m_strRunStatus.isEmpty()) {
+        m_statusLine->setText(m_strRunStatus);
+    }
+}
+
+void CConvertDlg::reject() {
+    if (m_bRunning) {
+        m_stopRun = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+void CConvertDlg::closeEvent(QCloseEvent* event) {
+    if (m_bRunning) {
+        m_stopRun = true;
+        m_bCloseAfterRun = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 }  // namespace drovana

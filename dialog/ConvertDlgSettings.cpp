@@ -23,6 +23,10 @@ void CConvertDlg::LoadSettings() {
     }
     m_bUpdateOnly = GetProfileInt(Section(), QStringLiteral("Update"), 0) != 0;
     m_strPegFolder = GetProfileString(Section(), QStringLiteral("UpdateFolder"));
+    // Stored by hand or by an older version, a folder may lack its separator;
+    // "/x/peg" must not name files "/x/pegMAP01.s16".
+    m_strShpFolder = ConfirmedFolder(m_strShpFolder);
+    m_strPegFolder = ConfirmedFolder(m_strPegFolder);
 }
 
 void CConvertDlg::SaveSettings() {

@@ -101,8 +101,8 @@ void SyncTargetFolders(const std::set<const Folder*>& folders, BatchOutcome& out
 
 }  // namespace
 
-BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFolder,
-                          bool updateOnly) {
+BatchPlan PlanNamedBatch(const std::string& shpFolder, const std::string& pegFolder,
+                         const std::vector<fs::path>& names) {
     BatchPlan plan;
     std::shared_ptr<const Folder> folders[2];
     const std::string texts[2] = {shpFolder, pegFolder};
@@ -113,14 +113,24 @@ BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFo
             return plan;
         }
     }
-    const CandidateList candidates = ListCandidates(shpFolder, pegFolder, updateOnly);
-    plan.upToDate = candidates.upToDate;
-    plan.error = candidates.error;
-    plan.failedFolder = candidates.failedFolder;
-    for (const auto& name : candidates.names) {
+    for (const auto& name : names) {
         plan.items.push_back({SourcePathFor(shpFolder, name), TargetPathFor(pegFolder, name),
                               folders[0], folders[1]});
     }
+    return plan;
+}
+
+BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFolder,
+                          bool updateOnly) {
+    const CandidateList candidates = ListCandidates(shpFolder, pegFolder, updateOnly);
+    if (candidates.error) {
+        BatchPlan plan;
+        plan.error = candidates.error;
+        plan.failedFolder = candidates.failedFolder;
+        return plan;
+    }
+    BatchPlan plan = PlanNamedBatch(shpFolder, pegFolder, candidates.names);
+    plan.upToDate = candidates.upToDate;
     return plan;
 }
 

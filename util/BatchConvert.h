@@ -38,6 +38,11 @@ struct BatchPlan {
 BatchPlan PlanFolderBatch(const std::string& shpFolder, const std::string& pegFolder,
                           bool updateOnly);
 
+// The conversions of the listed names (bare file names, as ListCandidates
+// gives them) from one folder text into another.
+BatchPlan PlanNamedBatch(const std::string& shpFolder, const std::string& pegFolder,
+                         const std::vector<std::filesystem::path>& names);
+
 // Told about every file; called from the worker threads, so an observer
 // guards its own state.
 class BatchObserver {

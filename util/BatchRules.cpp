@@ -95,11 +95,14 @@ std::string FoldCase(std::string text) {
 
 CandidateList ListCandidates(const std::string& shpFolder, const std::string& pegFolder,
                              bool updateOnly) {
+    if (shpFolder.empty()) {
+        return {};
+    }
     const SearchScope scope = ScopeOf(shpFolder);
     const std::string prefix = FoldCase(scope.prefix);
     std::unordered_set<std::string> counterparts;
     std::error_code error;
-    if (updateOnly) {
+    if (updateOnly && !pegFolder.empty()) {
         const SearchScope pegScope = ScopeOf(pegFolder);
         counterparts = FoldedNamesIn(pegScope, error);
         if (error) {

@@ -24,7 +24,8 @@ inline constexpr const char* kS16Extension = ".s16";
 // With `updateOnly` every matching entry is listed unless the PeG folder
 // already holds its S16 counterpart (title + ".s16", compared without regard
 // to case); without it only plain files that are not hidden and not read-only
-// are listed.
+// are listed. An empty folder text names no folder: an empty SHP folder
+// lists nothing, an empty PeG folder holds no counterparts.
 //
 // A folder that cannot be listed (unreadable, out of file handles, an error
 // part-way) gives an empty list and the reason: taking it for an empty folder

@@ -125,7 +125,7 @@ TEST_F(ConvertDlgBatch, OkConvertsEveryListedMapByteForByteAndUpdateOnlyThenDrop
     // Every map has its S16 now.
     EXPECT_EQ(Listed(), QStringList());
     EXPECT_EQ(LabelText(kIdFileCount), QStringLiteral("0 files"));
-    EXPECT_EQ(LabelText(kIdStatus), kPrompt);
+    EXPECT_EQ(LabelText(kIdStatus), QStringLiteral("3 files converted"));
     EXPECT_FALSE(OkEnabled());
     EXPECT_FALSE(dlg_.Bar()->isVisible());
     EXPECT_EQ(EditText(kIdShpFolderEdit), Text(shp_) + '/');
@@ -190,8 +190,8 @@ TEST_F(ConvertDlgBatch, LeavingAFolderEditCompletesTheFolderAndListsIt) {
     } cases[] = {
         {kIdShpFolderEdit, Text(shp_), Text(shp_) + '/', {"MAP01.SHP"}},
         {kIdPegFolderEdit, Text(peg_), Text(peg_) + '/', {}},
-        // An empty folder becomes the root, as the separator alone names it.
-        {kIdPegFolderEdit, QString(), QStringLiteral("/"), {"MAP01.SHP"}},
+        // An empty folder stays empty: it names no folder, not the root.
+        {kIdPegFolderEdit, QString(), QString(), {"MAP01.SHP"}},
     };
     for (const auto& c : cases) {
         SetFolder(c.edit, c.typed);
@@ -372,7 +372,7 @@ TEST_F(ConvertDlgBatch, NamesThatAreNotPlainTextAreListedReadableAndConvertedAsT
 
     dlg_.steps.clear();
     ClickOk();
-    EXPECT_EQ(LabelText(kIdStatus), kPrompt);
+    EXPECT_EQ(LabelText(kIdStatus), QStringLiteral("3 files converted"));
     for (std::size_t i = 0; i < std::size(files); ++i) {
         ASSERT_TRUE(fs::exists(peg_ / files[i].target)) << files[i].target;
         EXPECT_EQ(ReadBytes(peg_ / files[i].target), S16Of(maps[i]));

@@ -155,12 +155,11 @@ public:
     }
 
 protected:
-    int ConvertOneFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                       const ConvertOptions& options) override {
+    void ShowFileStarted(int started, const QString& target) override {
+        CConvertDlg::ShowFileStarted(started, target);
         steps.push_back({m_progress->minimum(), m_progress->maximum(), m_progress->value(),
                          m_progress->isVisible(),
                          qobject_cast<QLabel*>(GetDlgItem(kIdStatus))->text()});
-        return CConvertDlg::ConvertOneFile(source, target, options);
     }
 };
 

@@ -100,15 +100,20 @@ TEST_F(ListCandidatesTest, AFolderTextWithoutSeparatorActsAsANamePrefix) {
               (std::vector<std::string>{"maps01.shp"}));
 }
 
-TEST_F(ListCandidatesTest, AnEmptyPegFolderLooksForCounterpartsInTheCurrentFolder) {
+// An empty folder text names no folder: never the current one.
+TEST_F(ListCandidatesTest, AnEmptyFolderTextNamesNoFolder) {
     Touch(shp_ / "MAP01.SHP");
     Touch(shp_ / "MAP02.SHP");
     Touch(peg_ / "MAP01.S16");
     const fs::path before = fs::current_path();
     fs::current_path(peg_.Path());
     const std::vector<std::string> listed = List(true, "");
+    fs::current_path(shp_.Path());
+    const CandidateList fromEmpty = ListCandidates("", "", false);
     fs::current_path(before);
-    EXPECT_EQ(listed, (std::vector<std::string>{"MAP02.SHP"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"MAP01.SHP", "MAP02.SHP"}));
+    EXPECT_TRUE(fromEmpty.names.empty());
+    EXPECT_FALSE(fromEmpty.error);
 }
 
 TEST(BatchNames, SourceKeepsTheListedSpellingAndTargetTakesTheTitle) {
