@@ -1,7 +1,10 @@
 #include "ConvertApp.h"
 
+#include <QTimer>
+
 #include "AppIcon.h"
 #include "ConvertDlg.h"
+#include "Interrupt.h"
 #include "Settings.h"
 #include "Version.h"
 
@@ -16,6 +19,18 @@ char kFallbackName[] = "drovana";
 detail::ProgramNameOnly::ProgramNameOnly(char* program)
     : argv{program ? program : kFallbackName, nullptr} {}
 
+void CloseWhenSet(QWidget& window, const std::atomic<bool>& flag) {
+    // Checked often enough to feel at once; a signal handler may do no more
+    // than set the flag.
+    auto* timer = new QTimer(&window);
+    QObject::connect(timer, &QTimer::timeout, &window, [&window, &flag] {
+        if (flag.load()) {
+            window.close();
+        }
+    });
+    timer->start(50);
+}
+
 CConvertApp::CConvertApp(int argc, char** argv)
     : detail::ProgramNameOnly(argc > 0 ? argv[0] : nullptr),
       QApplication(ProgramNameOnly::argc, ProgramNameOnly::argv) {
@@ -28,7 +43,9 @@ bool CConvertApp::InitInstance() {
     // already finds the user's settings.
     SetSettingsRoot(QString::fromLatin1(kSettingsRoot), applicationFilePath());
 
+    CatchInterrupts();
     CConvertDlg dlg;
+    CloseWhenSet(dlg, InterruptRequested());
     g_pMainDlg = &dlg;
     dlg.exec();  // always rejected: OK does not close the dialog
     g_pMainDlg = nullptr;

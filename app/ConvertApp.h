@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <atomic>
+
 namespace drovana {
 
 namespace detail {
@@ -15,6 +17,11 @@ struct ProgramNameOnly {
 };
 
 }  // namespace detail
+
+// Closes `window` once `flag` is set, as SIGTERM, SIGINT and SIGHUP set the
+// interrupt flag: a run under way stops first, leaving no partial file, and
+// the dialog saves its settings as it goes.
+void CloseWhenSet(QWidget& window, const std::atomic<bool>& flag);
 
 // The application object: names the settings root, runs the converter dialog
 // modally and ends the program when the dialog closes.
