@@ -150,7 +150,7 @@ private:
     QString m_strRunStatus;  // what the status line said when the run ended
 };
 
-// The running converter dialog; the folder picker finds its owner window here.
+// The running converter dialog, while the program shows it.
 extern CConvertDlg* g_pMainDlg;
 
 }  // namespace drovana
