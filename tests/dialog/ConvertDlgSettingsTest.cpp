@@ -51,6 +51,10 @@ TEST(ConvertDlgSettings, ReadWithDefaultsAndWrittenBackWithUpdateAsOneOrZero) {
         {QStringLiteral("/a/"), QStringLiteral("true"), {}, QStringLiteral("/a/"), false, {}},
         // Stored empty, the folder is not kept empty.
         {QString(), 1, {}, ProgramFolder(), true, {}},
+        // Stored without their separator, folders get it as a confirmed edit
+        // does: "/x/peg" must not name "/x/pegMAP01.s16".
+        {QStringLiteral("/x/pg2"), 0, QStringLiteral("/x/peg"), QStringLiteral("/x/pg2/"), false,
+         "/x/peg/"},
     };
     for (const auto& c : cases) {
         const SettingsSandbox settings;
