@@ -6,12 +6,11 @@
 #include <functional>
 #include <system_error>
 
-#include "ByteIo.h"
 #include "ChildProcess.h"
 #include "DialogTestSupport.h"
 #include "HardeningSupport.h"
+#include "S16Bytes.h"
 #include "ShpBuilder.h"
-#include "ShpToS16.h"
 
 namespace drovana::test {
 namespace {
@@ -23,13 +22,6 @@ const QString kPrompt = QStringLiteral("Select desired options and press OK butt
 
 Bytes MapBytes(std::uint32_t seed) {
     return MakeMap(40, 12, MapStyle::kMixed, seed);
-}
-
-// What the core makes of an SHP picture in memory.
-Bytes S16Of(const Bytes& shp) {
-    MemorySink sink;
-    EXPECT_TRUE(ConvertShpBytes(shp.data(), shp.size(), sink).Ok());
-    return sink.Bytes();
 }
 
 QString Text(const fs::path& path) {
