@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QListWidget>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -190,15 +191,24 @@ void CConvertDlg::ShowRunOutcome(const BatchOutcome& outcome, int count) {
     m_statusLine->setText(m_strRunStatus);
 }
 
-// Each listed map whose conversion failed carries a warning and its reason.
+// Each listed map whose conversion failed carries a warning and its reason;
+// the others get a blank of the same size, so that the names stay aligned.
 void CConvertDlg::MarkFailedMaps() {
+    if (m_failures.empty()) {
+        return;
+    }
+    const int side = m_fileList->fontMetrics().height();
+    m_fileList->setIconSize(QSize(side, side));
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    QPixmap blank(side, side);
+    blank.fill(Qt::transparent);
     for (int i = 0; i < m_fileList->count(); ++i) {
         QListWidgetItem* item = m_fileList->item(i);
         const auto failure =
             m_failures.find(item->data(kNativeNameRole).toByteArray().toStdString());
-        if (failure != m_failures.end()) {
-            item->setIcon(warning);
+        const bool failed = failure != m_failures.end();
+        item->setIcon(failed ? warning : QIcon(blank));
+        if (failed) {
             item->setData(kFailureRole, failure->second);
         }
     }

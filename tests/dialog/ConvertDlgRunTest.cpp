@@ -131,7 +131,7 @@ TEST_F(ConvertDlgRun, FailedMapsCarryAWarningAndShowTheirReasonWhenSelected) {
     EXPECT_EQ(Status(), QStringLiteral("1 of 2 files could not be converted"));
     QListWidget* list = dlg_.List();
     ASSERT_EQ(list->count(), 2);
-    EXPECT_TRUE(list->item(0)->icon().isNull());
+    EXPECT_TRUE(list->item(0)->data(CConvertDlg::kFailureRole).isNull());
     EXPECT_FALSE(list->item(1)->icon().isNull());
     list->setCurrentRow(1);
     EXPECT_EQ(Status(),
