@@ -7,14 +7,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "ConvertDlg.h"
 #include "ConvertDlgLayout.h"
+#include "OffscreenDialogApp.h"
 #include "TestFiles.h"
 
 namespace {
@@ -105,15 +104,7 @@ bool WithinLimit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    // The dialog loads and saves its entries; keep the user's own away from it.
-    QTemporaryDir settings;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    drovana::bench::OffscreenDialogApp app(argc, argv);
 
     benchmark::Initialize(&argc, argv);
     Folders folders;

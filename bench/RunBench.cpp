@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "ConvertDlg.h"
+#include "OffscreenDialogApp.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
 
@@ -120,13 +119,7 @@ void Report(const char* what, double value, double limit, const char* unit, bool
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QTemporaryDir settings;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    drovana::bench::OffscreenDialogApp app(argc, argv);
 
     drovana::test::TempDir work;
     const fs::path maps = work / "maps";

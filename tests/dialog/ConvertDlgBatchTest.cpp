@@ -37,14 +37,8 @@ std::vector<std::string> NamesIn(const fs::path& folder) {
     return names;
 }
 
-class ConvertDlgBatch : public testing::Test {
+class ConvertDlgBatch : public DialogWithFolders {
 protected:
-    void SetUp() override {
-        fs::create_directory(shp_);
-        fs::create_directory(peg_);
-        dlg_.Open();
-    }
-
     // Types over the edit's text as a user would, leaving the focus in it.
     void Type(int id, const QString& text) {
         QWidget* edit = dlg_.GetDlgItem(id);
@@ -89,12 +83,6 @@ protected:
         WriteBytes(path, bytes);
         return bytes;
     }
-
-    SettingsSandbox settings_;
-    TempDir dir_;
-    fs::path shp_ = dir_ / "pg2";
-    fs::path peg_ = dir_ / "peg";
-    LiveDlg dlg_;
 };
 
 TEST_F(ConvertDlgBatch, OkConvertsEveryListedMapByteForByteAndUpdateOnlyThenDropsThem) {

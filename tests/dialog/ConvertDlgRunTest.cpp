@@ -22,14 +22,8 @@ QString Text(const fs::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
 }
 
-class ConvertDlgRun : public testing::Test {
+class ConvertDlgRun : public DialogWithFolders {
 protected:
-    void SetUp() override {
-        fs::create_directory(shp_);
-        fs::create_directory(peg_);
-        dlg_.Open();
-    }
-
     // Maps that take a while: a stop always finds the run under way.
     void WriteSlowBatch(int count) {
         static const Bytes big = MakeMap(2048, 2048, MapStyle::kLiterals);
@@ -56,12 +50,6 @@ protected:
         timer->start(1);
     }
     QString Status() const { return qobject_cast<QLabel*>(dlg_.GetDlgItem(kIdStatus))->text(); }
-
-    SettingsSandbox settings_;
-    TempDir dir_;
-    fs::path shp_ = dir_ / "pg2";
-    fs::path peg_ = dir_ / "peg";
-    LiveDlg dlg_;
 };
 
 TEST_F(ConvertDlgRun, CancelEscTheCloseBoxAndASignalStopTheRunAtOnceLeavingNoPartialFile) {

@@ -163,4 +163,21 @@ protected:
     }
 };
 
+// A live dialog with an SHP folder "pg2" and a PeG folder "peg" in a fresh
+// folder, and settings of its own.
+class DialogWithFolders : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory(shp_);
+        std::filesystem::create_directory(peg_);
+        dlg_.Open();
+    }
+
+    SettingsSandbox settings_;
+    TempDir dir_;
+    std::filesystem::path shp_ = dir_ / "pg2";
+    std::filesystem::path peg_ = dir_ / "peg";
+    LiveDlg dlg_;
+};
+
 }  // namespace drovana::test
