@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -12,6 +13,21 @@
 // Byte sources and sinks on files, named inside open folders.
 namespace drovana {
 
+// What the file system says of a file: enough to tell two names of one file
+// apart, and on POSIX systems its owner and permissions.
+#ifdef _WIN32
+struct FileStatus {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    std::uint32_t attributes = 0;
+};
+#else
+using FileStatus = struct stat;
+#endif
+
+// Whether two statuses are of the same file (one file under two names).
+bool SameFile(const FileStatus& a, const FileStatus& b);
+
 // Reads a regular file through the caller's large blocks, without buffering.
 class FileSource final : public ByteSource {
 public:
@@ -20,23 +36,26 @@ public:
     FileSource& operator=(const FileSource&) = delete;
     ~FileSource() override;
 
-    // Opens `name` in the folder `folder` (a descriptor, or AT_FDCWD for a
-    // path as it stands). Fails with `notRegular` set for anything but a
-    // regular file, which is never opened: a FIFO would block, a device
+    // Opens the file at `place`. Fails with `notRegular` set for anything
+    // but a regular file, which is never read: a FIFO would block, a device
     // might act on being opened.
-    bool Open(int folder, const char* name, std::error_code& error, bool& notRegular);
+    bool Open(const FilePlace& place, std::error_code& error, bool& notRegular);
 
     std::uint64_t Size() const override { return size_; }
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override;
     bool Failed() const override { return failed_; }
 
     // The file as it was opened.
-    const struct stat& Status() const { return status_; }
+    const FileStatus& Status() const { return status_; }
 
 private:
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
     int fd_ = -1;
+#endif
     std::uint64_t size_ = 0;
-    struct stat status_ {};
+    FileStatus status_{};
     bool failed_ = false;
 };
 
@@ -63,7 +82,7 @@ public:
 
     // The new file takes the permission bits of the file it replaces and,
     // where the process may, its owner and group.
-    void KeepMetadataOf(const struct stat& replaced);
+    void KeepMetadataOf(const FileStatus& replaced);
 
     // Syncs the data to the disk; a failure is a write error.
     bool Sync();
@@ -79,11 +98,15 @@ private:
     void Abandon();
 
     FilePlace place_;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
     int fd_ = -1;
+#endif
     bool unnamed_ = false;
-    std::string temporary_;  // the new file's name until it is renamed
+    std::filesystem::path temporary_;  // the new file's name until it is renamed
     bool keepMetadata_ = false;
-    struct stat replaced_ {};
+    FileStatus replaced_{};
     std::error_code writeError_;
 };
 

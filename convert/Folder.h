@@ -37,12 +37,12 @@ private:
     std::filesystem::path path_;
 };
 
-// A name inside an open folder.
+// A name inside an open folder, or, without a folder, a path as it stands.
 struct FilePlace {
     std::shared_ptr<const Folder> folder;
-    std::string name;
+    std::filesystem::path name;
 
-    std::filesystem::path Path() const { return folder->Path() / name; }
+    std::filesystem::path Path() const { return folder ? folder->Path() / name : name; }
 };
 
 // Makes the entries of the folder at `path` durable.

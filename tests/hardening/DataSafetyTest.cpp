@@ -246,7 +246,7 @@ TEST(Shrinking, ASourceCutShortDuringItsConversionIsAReadError) {
     FileSource input;
     std::error_code error;
     bool notRegular = false;
-    ASSERT_TRUE(input.Open(AT_FDCWD, (dir / "in.shp").c_str(), error, notRegular));
+    ASSERT_TRUE(input.Open({nullptr, dir / "in.shp"}, error, notRegular));
     ShpLayout layout;
     ASSERT_EQ(ReadShpLayout(input, kMaxShpRows, layout), ConvertError::kNone);
 

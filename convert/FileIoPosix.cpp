@@ -55,13 +55,19 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count, off_t offset)
 
 }  // namespace
 
+bool SameFile(const FileStatus& a, const FileStatus& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 FileSource::~FileSource() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
 }
 
-bool FileSource::Open(int folder, const char* name, std::error_code& error, bool& notRegular) {
+bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notRegular) {
+    const int folder = place.folder ? place.folder->Descriptor() : AT_FDCWD;
+    const char* name = place.name.c_str();
     errno = 0;
     struct stat status {};
     if (::fstatat(folder, name, &status, 0) != 0) {
@@ -168,7 +174,7 @@ bool AtomicFileSink::WriteAt(std::uint64_t offset, const std::uint8_t* data, std
     return true;
 }
 
-void AtomicFileSink::KeepMetadataOf(const struct stat& replaced) {
+void AtomicFileSink::KeepMetadataOf(const FileStatus& replaced) {
     keepMetadata_ = true;
     replaced_ = replaced;
 }

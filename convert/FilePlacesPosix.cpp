@@ -1,0 +1,135 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <optional>
+#include <string>
+
+#include "FilePlaces.h"
+
+namespace drovana {
+namespace {
+
+namespace fs = std::filesystem;
+
+// As many links in a row as the kernel follows.
+constexpr int kMaxLinkHops = 40;
+
+// Where the source is read: inside the batch's folder, or the path itself.
+FilePlace SourcePlace(const fs::path& source, const ConvertOptions& options) {
+    if (options.sourceFolder) {
+        return {options.sourceFolder, LastPart(source)};
+    }
+    return {nullptr, source};
+}
+
+int DescriptorOf(const FilePlace& place) {
+    return place.folder ? place.folder->Descriptor() : AT_FDCWD;
+}
+
+}  // namespace
+
+fs::path LastPart(const fs::path& path) {
+    const fs::path name = path.filename();
+    return name.empty() ? fs::path(".") : name;
+}
+
+ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, FileSource& input) {
+    const FilePlace place = SourcePlace(source, options);
+    const int folder = DescriptorOf(place);
+    struct stat link {};
+    std::error_code error;
+    if (options.guardLinks &&
+        ::fstatat(folder, place.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {ConvertError::kCannotOpenSource, LastSystemError()};
+    }
+    bool notRegular = false;
+    if (!input.Open(place, error, notRegular)) {
+        return {notRegular ? ConvertError::kSourceNotRegularFile : ConvertError::kCannotOpenSource,
+                notRegular ? std::error_code() : error};
+    }
+    if (options.guardLinks && S_ISLNK(link.st_mode)) {
+        // The link looked at must still be the one followed.
+        struct stat again {};
+        if (link.st_uid != input.Status().st_uid ||
+            ::fstatat(folder, place.name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !SameFile(link, again) || again.st_uid != link.st_uid) {
+            return {ConvertError::kForeignLink, {}};
+        }
+    }
+    return {};
+}
+
+namespace {
+
+// Moves `resolved` one step along the link it names: to the folder and name
+// the link's text gives.
+ConvertResult FollowLink(ResolvedTarget& resolved) {
+    FilePlace& place = resolved.place;
+    std::string text(static_cast<std::size_t>(PATH_MAX), '\0');
+    const ssize_t length =
+        ::readlinkat(place.folder->Descriptor(), place.name.c_str(), text.data(), text.size());
+    if (length < 0) {
+        return {ConvertError::kCannotCreateTarget, LastSystemError()};
+    }
+    text.resize(static_cast<std::size_t>(length));
+    const fs::path next(text);
+    if (next.has_parent_path()) {
+        std::error_code error;
+        auto below = place.folder->OpenBelow(next.parent_path(), error);
+        if (!below) {
+            return {ConvertError::kCannotCreateTarget, error};
+        }
+        place.folder = std::move(below);
+        resolved.throughLinkedFolder = true;
+    }
+    place.name = LastPart(next);
+    return {};
+}
+
+}  // namespace
+
+// With guarded links, the first link's owner must own the file.
+ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& options,
+                            ResolvedTarget& resolved) {
+    std::error_code error;
+    resolved.place.folder =
+        options.targetFolder ? options.targetFolder : Folder::Open(target.parent_path(), error);
+    if (!resolved.place.folder) {
+        return {ConvertError::kCannotCreateTarget, error};
+    }
+    resolved.place.name = LastPart(target);
+    std::optional<uid_t> linkOwner;
+    for (int hop = 0;; ++hop) {
+        struct stat& status = resolved.status;
+        if (::fstatat(resolved.place.folder->Descriptor(), resolved.place.name.c_str(), &status,
+                      AT_SYMLINK_NOFOLLOW) != 0) {
+            // Nothing to keep there. Any other reason than a missing name
+            // (a name too long, say) shows when the file is renamed into
+            // place. A link that points nowhere has no owner to match.
+            const bool refused = linkOwner && options.guardLinks;
+            return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            resolved.exists = true;
+            if (!S_ISREG(status.st_mode)) {
+                return {ConvertError::kTargetNotRegularFile, {}};
+            }
+            const bool refused = linkOwner && options.guardLinks && status.st_uid != *linkOwner;
+            return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
+        }
+        if (hop == kMaxLinkHops) {
+            return {ConvertError::kCannotCreateTarget,
+                    std::make_error_code(std::errc::too_many_symbolic_link_levels)};
+        }
+        linkOwner = linkOwner.value_or(status.st_uid);
+        const ConvertResult step = FollowLink(resolved);
+        if (!step.Ok()) {
+            return step;
+        }
+    }
+}
+
+}  // namespace drovana
