@@ -7,9 +7,22 @@
 #include "ShpToS16.h"
 
 namespace drovana {
-namespace {
 
 namespace fs = std::filesystem;
+
+fs::path LastPart(const fs::path& path) {
+    const fs::path name = path.filename();
+    return name.empty() ? fs::path(".") : name;
+}
+
+FilePlace SourcePlace(const fs::path& source, const ConvertOptions& options) {
+    if (options.sourceFolder) {
+        return {options.sourceFolder, LastPart(source)};
+    }
+    return {nullptr, source};
+}
+
+namespace {
 
 ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
                           const ResolvedTarget& resolved, const ConvertOptions& options) {

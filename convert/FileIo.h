@@ -28,6 +28,11 @@ using FileStatus = struct stat;
 // Whether two statuses are of the same file (one file under two names).
 bool SameFile(const FileStatus& a, const FileStatus& b);
 
+// A fresh name for a new file before it takes the target's: short, so that a
+// target whose name is near the length limit can still be replaced, and
+// starting with a dot, which keeps it out of folder listings.
+std::filesystem::path NewTemporaryName();
+
 // Reads a regular file through the caller's large blocks, without buffering.
 class FileSource final : public ByteSource {
 public:
@@ -91,16 +96,18 @@ public:
     bool Commit(std::error_code& error);
 
 private:
-    bool OpenUnnamed();
     bool OpenNamed(std::error_code& error);
-    bool LinkTemporaryName(std::error_code& error);
-    bool ApplyMetadata(std::error_code& error);
     void Abandon();
 
     FilePlace place_;
 #ifdef _WIN32
     void* handle_ = nullptr;
+    std::uint64_t end_ = 0;  // where the next appended byte goes
 #else
+    bool OpenUnnamed();
+    bool LinkTemporaryName(std::error_code& error);
+    bool ApplyMetadata(std::error_code& error);
+
     int fd_ = -1;
 #endif
     bool unnamed_ = false;

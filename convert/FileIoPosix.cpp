@@ -5,25 +5,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <random>
 
 namespace drovana {
 namespace {
 
 // New files get 0666 less the umask, as any program's do.
 constexpr mode_t kNewFileMode = 0666;
-
-// A short name, so that a target whose name is near the length limit can
-// still be replaced; the leading dot keeps it out of folder listings.
-std::string TemporaryName() {
-    thread_local std::mt19937 random{std::random_device{}()};
-    static const char kDigits[] = "0123456789abcdef";
-    std::string name = ".s16-";
-    for (int i = 0; i < 8; ++i) {
-        name += kDigits[random() & 15];
-    }
-    return name;
-}
 
 // An unnamed file can only be named through /proc without a privilege.
 bool CanNameUnnamedFiles() {
@@ -136,7 +123,7 @@ bool AtomicFileSink::OpenUnnamed() {
 bool AtomicFileSink::OpenNamed(std::error_code& error) {
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        temporary_ = TemporaryName();
+        temporary_ = NewTemporaryName();
         errno = 0;
         fd_ = ::openat(place_.folder->Descriptor(), temporary_.c_str(),
                        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, kNewFileMode);
@@ -215,7 +202,7 @@ bool AtomicFileSink::LinkTemporaryName(std::error_code& error) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const std::string name = TemporaryName();
+        const std::filesystem::path name = NewTemporaryName();
         errno = 0;
         if (::linkat(AT_FDCWD, self.c_str(), place_.folder->Descriptor(), name.c_str(),
                      AT_SYMLINK_FOLLOW) == 0) {

@@ -12,6 +12,10 @@
 // Each platform has its own way of naming files inside folders.
 namespace drovana {
 
+// Where the source is read: inside options.sourceFolder when one is given,
+// else the path as it stands.
+FilePlace SourcePlace(const std::filesystem::path& source, const ConvertOptions& options);
+
 // Opens the source, named inside options.sourceFolder when one is given.
 ConvertResult OpenSource(const std::filesystem::path& source, const ConvertOptions& options,
                          FileSource& input);

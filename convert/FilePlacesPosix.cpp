@@ -17,24 +17,11 @@ namespace fs = std::filesystem;
 // As many links in a row as the kernel follows.
 constexpr int kMaxLinkHops = 40;
 
-// Where the source is read: inside the batch's folder, or the path itself.
-FilePlace SourcePlace(const fs::path& source, const ConvertOptions& options) {
-    if (options.sourceFolder) {
-        return {options.sourceFolder, LastPart(source)};
-    }
-    return {nullptr, source};
-}
-
 int DescriptorOf(const FilePlace& place) {
     return place.folder ? place.folder->Descriptor() : AT_FDCWD;
 }
 
 }  // namespace
-
-fs::path LastPart(const fs::path& path) {
-    const fs::path name = path.filename();
-    return name.empty() ? fs::path(".") : name;
-}
 
 ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, FileSource& input) {
     const FilePlace place = SourcePlace(source, options);
