@@ -50,8 +50,13 @@ TEST_F(ListCandidatesTest, MatchesTheExtensionWithoutRegardToCaseAndSortsLikeThe
                              "map04.shpx", "shp", "map05.shp.bak"}) {
         Touch(shp_ / name);
     }
+#ifdef _WIN32
+    // Names that differ only in case are one file there: the first kept its.
+    const std::vector<std::string> expected = {"b.shp", "MAP01.SHP", "map02.shp", "Map03.Shp"};
+#else
     const std::vector<std::string> expected = {"B.shp", "b.shp", "MAP01.SHP", "map02.shp",
                                                "Map03.Shp"};
+#endif
     EXPECT_EQ(List(false), expected);
     EXPECT_EQ(List(true), expected);
 }

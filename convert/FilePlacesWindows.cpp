@@ -1,0 +1,92 @@
+#include "FilePlaces.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+// Windows names files by path. Links there need a privilege to make, have no
+// owner a batch could match, and are followed as a single file's are.
+namespace drovana {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What identifies an existing file, read without the right to read it.
+bool StatusAt(const fs::path& path, FileStatus& status) {
+    const HANDLE handle = ::CreateFileW(
+        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    status.volume = info.dwVolumeSerialNumber;
+    status.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    status.attributes = info.dwFileAttributes;
+    return read;
+}
+
+// A target that is a link replaces the file it points to.
+ConvertResult FollowLinks(ResolvedTarget& resolved) {
+    std::error_code error;
+    const fs::path path = resolved.place.Path();
+    if (!fs::is_symlink(fs::symlink_status(path, error))) {
+        return {};
+    }
+    const fs::path real = fs::weakly_canonical(path, error);
+    if (error) {
+        return {ConvertError::kCannotCreateTarget, error};
+    }
+    auto folder = Folder::Open(real.parent_path(), error);
+    if (!folder) {
+        return {ConvertError::kCannotCreateTarget, error};
+    }
+    resolved.place = {std::move(folder), LastPart(real)};
+    resolved.throughLinkedFolder = true;
+    return {};
+}
+
+}  // namespace
+
+ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, FileSource& input) {
+    std::error_code error;
+    bool notRegular = false;
+    if (!input.Open(SourcePlace(source, options), error, notRegular)) {
+        return {notRegular ? ConvertError::kSourceNotRegularFile : ConvertError::kCannotOpenSource,
+                notRegular ? std::error_code() : error};
+    }
+    return {};
+}
+
+ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& options,
+                            ResolvedTarget& resolved) {
+    std::error_code error;
+    resolved.place.folder =
+        options.targetFolder ? options.targetFolder : Folder::Open(target.parent_path(), error);
+    if (!resolved.place.folder) {
+        return {ConvertError::kCannotCreateTarget, error};
+    }
+    resolved.place.name = LastPart(target);
+    const ConvertResult followed = FollowLinks(resolved);
+    if (!followed.Ok()) {
+        return followed;
+    }
+    const fs::file_status status = fs::status(resolved.place.Path(), error);
+    if (!fs::exists(status)) {
+        // Nothing to keep there; any other reason shows at the rename.
+        return {};
+    }
+    resolved.exists = true;
+    if (!fs::is_regular_file(status) || !StatusAt(resolved.place.Path(), resolved.status)) {
+        return {ConvertError::kTargetNotRegularFile, {}};
+    }
+    return {};
+}
+
+}  // namespace drovana
