@@ -41,7 +41,7 @@ std::unordered_set<std::string> FoldedNamesIn(const SearchScope& scope, std::err
     const std::string prefix = FoldCase(scope.prefix);
     for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
          it.increment(error)) {
-        std::string name = FoldCase(it->path().filename().string());
+        std::string name = FoldCase(TextOf(it->path().filename()));
         if (StartsWith(name, prefix)) {
             names.insert(name.substr(prefix.size()));
         }
@@ -67,18 +67,18 @@ bool IsPlainFile(const fs::directory_entry& entry) {
     const fs::file_status status = entry.status(error);
     return !error && fs::is_regular_file(status) &&
            (status.permissions() & fs::perms::owner_write) != fs::perms::none &&
-           !StartsWith(entry.path().filename().string(), ".");
+           !StartsWith(TextOf(entry.path().filename()), ".");
 }
 
 std::string TitleOf(const fs::path& name) {
-    return GetPathPart(name.string(), kPathTitle);
+    return GetPathPart(TextOf(name), kPathTitle);
 }
 
 void SortListing(std::vector<fs::path>& names) {
     std::sort(names.begin(), names.end(), [](const fs::path& a, const fs::path& b) {
-        const std::string foldedA = FoldCase(a.string());
-        const std::string foldedB = FoldCase(b.string());
-        return foldedA != foldedB ? foldedA < foldedB : a.string() < b.string();
+        const std::string foldedA = FoldCase(TextOf(a));
+        const std::string foldedB = FoldCase(TextOf(b));
+        return foldedA != foldedB ? foldedA < foldedB : TextOf(a) < TextOf(b);
     });
 }
 
@@ -114,7 +114,7 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
     for (fs::directory_iterator it(scope.folder, error), end; !error && it != end;
          it.increment(error)) {
         const fs::path name = it->path().filename();
-        const std::string folded = FoldCase(name.string());
+        const std::string folded = FoldCase(TextOf(name));
         if (!StartsWith(folded, prefix) || !EndsWith(folded, kShpExtension)) {
             continue;
         }
@@ -136,15 +136,15 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
 
 fs::path FolderOfText(const std::string& folderText) {
     const std::string folder = GetPathPart(folderText, kPathFolder);
-    return folder.empty() ? fs::path(".") : fs::path(folder);
+    return folder.empty() ? fs::path(".") : PathOf(folder);
 }
 
 fs::path SourcePathFor(const std::string& shpFolder, const fs::path& listedName) {
-    return fs::path(shpFolder + listedName.string());
+    return PathOf(shpFolder + TextOf(listedName));
 }
 
 fs::path TargetPathFor(const std::string& pegFolder, const fs::path& listedName) {
-    return fs::path(pegFolder + TitleOf(listedName) + kS16Extension);
+    return PathOf(pegFolder + TitleOf(listedName) + kS16Extension);
 }
 
 std::vector<std::vector<fs::path>> FindTargetClashes(const std::vector<fs::path>& listedNames) {

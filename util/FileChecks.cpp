@@ -46,7 +46,7 @@ std::string CurrentFolder() {
     if (error || current.empty()) {
         return std::string{'.', kPathSeparator};
     }
-    return WithTrailingSeparator(current.string());
+    return WithTrailingSeparator(TextOf(current));
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ bool FileExists(const std::string& path) {
     }
     // exists() follows links, so a dangling one reports false like access() does.
     std::error_code error;
-    return fs::exists(fs::path(path), error) && !error;
+    return fs::exists(PathOf(path), error) && !error;
 }
 
 std::string GetProgramFolder() {
@@ -65,7 +65,7 @@ std::string GetProgramFolder() {
     if (executable.empty()) {
         return CurrentFolder();
     }
-    return GetPathPart(executable.string(), kPathFolder);
+    return GetPathPart(TextOf(executable), kPathFolder);
 }
 
 }  // namespace drovana

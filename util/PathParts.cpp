@@ -86,4 +86,20 @@ std::string WithTrailingSeparator(std::string folder) {
     return folder;
 }
 
+std::filesystem::path PathOf(const std::string& text) {
+#ifdef _WIN32
+    return std::filesystem::u8path(text);
+#else
+    return std::filesystem::path(text);
+#endif
+}
+
+std::string TextOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.u8string();
+#else
+    return path.string();
+#endif
+}
+
 }  // namespace drovana

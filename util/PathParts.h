@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace drovana {
@@ -54,5 +55,11 @@ std::string GetPathPart(const std::string& path, int part);
 // Makes folder ready for a file name to be appended; empty becomes the lone separator.
 void EnsureTrailingSeparator(std::string& folder);
 std::string WithTrailingSeparator(std::string folder);
+
+// Folder texts and names are the system's own bytes, UTF-8 where paths are
+// wide (Windows): a path for such a text, and the text of a path. Never the
+// path's narrow string there, which only holds names of one code page.
+std::filesystem::path PathOf(const std::string& text);
+std::string TextOf(const std::filesystem::path& path);
 
 }  // namespace drovana
