@@ -23,7 +23,7 @@ QString StatusFor(const CandidateList& candidates) {
         return QStringLiteral("Select desired options and press OK button to convert");
     }
     return QStringLiteral("Cannot read folder %1: %2")
-        .arg(ReadableText(candidates.failedFolder.string()),
+        .arg(ReadableText(TextOf(candidates.failedFolder)),
              QString::fromLocal8Bit(QByteArray::fromStdString(error.message())));
 }
 
@@ -39,8 +39,8 @@ void CConvertDlg::RefreshFileList() {
     // that the run opens the file even when the name is not valid text.
     const int count = static_cast<int>(candidates.names.size());
     for (const std::filesystem::path& name : candidates.names) {
-        auto* item = new QListWidgetItem(ReadableText(name.string()));
-        item->setData(kNativeNameRole, QByteArray::fromStdString(name.string()));
+        auto* item = new QListWidgetItem(ReadableText(TextOf(name)));
+        item->setData(kNativeNameRole, QByteArray::fromStdString(TextOf(name)));
         m_fileList->addItem(item);
     }
     m_fileList->clearSelection();

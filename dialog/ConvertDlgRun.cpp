@@ -17,6 +17,7 @@
 #include "ConvertDlg.h"
 #include "ConvertDlgLayout.h"
 #include "NativeText.h"
+#include "PathParts.h"
 
 namespace drovana {
 
@@ -44,7 +45,7 @@ public:
         : dialog_(dialog), failed_(std::move(failed)) {}
 
     void Started(const BatchItem& item) override {
-        const QString target = ReadableText(item.target.string());
+        const QString target = ReadableText(TextOf(item.target));
         QMetaObject::invokeMethod(
             &dialog_, [this, target] { started_(target); }, Qt::QueuedConnection);
     }
@@ -113,13 +114,14 @@ bool CConvertDlg::PrepareRun(BatchPlan& plan) {
     }
     std::vector<fs::path> names;
     for (int i = 0; i < m_fileList->count(); ++i) {
-        names.emplace_back(m_fileList->item(i)->data(kNativeNameRole).toByteArray().toStdString());
+        names.push_back(
+            PathOf(m_fileList->item(i)->data(kNativeNameRole).toByteArray().toStdString()));
     }
     plan = PlanNamedBatch(ToNative(m_strShpFolder), ToNative(m_strPegFolder), names);
     if (plan.error) {
         m_statusLine->setText(
             QStringLiteral("Cannot read folder %1: %2")
-                .arg(ReadableText(plan.failedFolder.string()), SystemMessage(plan.error)));
+                .arg(ReadableText(TextOf(plan.failedFolder)), SystemMessage(plan.error)));
         return false;
     }
     return true;
@@ -138,7 +140,7 @@ BatchOutcome CConvertDlg::RunBatch(const BatchPlan& plan) {
 
     int started = 0;
     RunObserver observer(*this, [this](const BatchItem& item, const QString& reason) {
-        const std::string name = item.source.filename().string();
+        const std::string name = TextOf(item.source.filename());
         const std::lock_guard<std::mutex> lock(m_failuresMutex);
         m_failures[name] = ReadableText(name) + QStringLiteral(": ") + reason;
     });

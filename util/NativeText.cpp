@@ -6,6 +6,7 @@
 namespace drovana {
 namespace {
 
+#ifndef _WIN32
 constexpr char16_t kEscapedByteBase = 0xDC00;
 
 bool IsEscapedByte(const QString& text, qsizetype i) {
@@ -48,14 +49,30 @@ std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t left) {
     return length;
 }
 
+#endif
+
 // Decodes bytes as file names are decoded; bytes that are not valid become
 // replacement characters.
 QString Decode(std::string_view bytes) {
+#ifdef _WIN32
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+#else
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+#endif
 }
 
 }  // namespace
 
+#ifdef _WIN32
+// Paths there are UTF-16 and native texts their UTF-8: every name is text.
+QString FromNative(std::string_view bytes) {
+    return Decode(bytes);
+}
+
+std::string ToNative(const QString& text) {
+    return text.toStdString();
+}
+#else
 QString FromNative(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     QString text;
@@ -87,6 +104,7 @@ std::string ToNative(const QString& text) {
     native += QFile::encodeName(text.mid(start)).toStdString();
     return native;
 }
+#endif
 
 QString ReadableText(std::string_view bytes) {
     return Decode(bytes);
