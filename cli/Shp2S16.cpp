@@ -1,18 +1,20 @@
 #include "Shp2S16.h"
 
-#include <QCommandLineParser>
-#include <QThread>
+#include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "ArgumentPath.h"
 #include "BatchConvert.h"
 #include "BatchRules.h"
 #include "Interrupt.h"
-#include "NativeText.h"
 #include "PathParts.h"
 #include "ProgressReporter.h"
 #include "Version.h"
@@ -24,7 +26,10 @@ namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "shp2s16";
 
-const char* kDescription =
+// Written out rather than left to the parser, so that the wording and the
+// examples read the same in every build.
+const char* kHelp =
+    "Usage: shp2s16 [options] SOURCE TARGET\n"
     "Converts SHP picture maps into S16 pictures: one file, or every map of a\n"
     "folder into the PeG folder.\n"
     "\n"
@@ -35,15 +40,41 @@ const char* kDescription =
     "  shp2s16 maps/ peg/\n"
     "      converts every *.shp of maps/ into peg/, on every core.\n"
     "  shp2s16 -u -n maps/ peg/\n"
-    "      lists the maps that have no S16 in peg/ yet, converting nothing.";
+    "      lists the maps that have no S16 in peg/ yet, converting nothing.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help         Displays help on commandline options.\n"
+    "  -v, --version      Displays version information.\n"
+    "  -u, --update-only  Convert only the maps that have no S16 in the PeG folder\n"
+    "                     yet.\n"
+    "  -j, --jobs <N>     Run <N> conversions at once (default: the number of\n"
+    "                     cores).\n"
+    "  -n, --dry-run      Print what would be converted; convert nothing.\n"
+    "  -q, --quiet        Print failures only.\n"
+    "\n"
+    "Arguments:\n"
+    "  SOURCE             SHP picture, or folder of SHP pictures.\n"
+    "  TARGET             S16 picture, or PeG folder to write into.\n";
+
+// What the command line asks for, as it was written.
+struct Request {
+    bool help = false;
+    bool version = false;
+    bool updateOnly = false;
+    bool dryRun = false;
+    bool quiet = false;
+    bool jobsGiven = false;
+    std::string jobs;
+    std::vector<std::string> operands;
+};
 
 struct Options {
     bool updateOnly = false;
     bool dryRun = false;
     bool quiet = false;
     int jobs = 1;
-    QString source;
-    QString target;
+    std::string source;
+    std::string target;
 };
 
 // Maps whose pictures would take each other's place: say so before the run.
@@ -58,57 +89,141 @@ void WarnOfTargetClashes(const BatchPlan& plan, std::FILE* err) {
             if (i > 0) {
                 list += i + 1 < group.size() ? ", " : " and ";
             }
-            list += group[i].string();
+            list += TextOfPath(group[i]);
         }
         std::fprintf(err, "%s: warning: %s %s convert to %s without regard to case\n", kProgram,
                      list.c_str(), group.size() == 2 ? "both" : "all",
-                     TargetPathFor("", group.front()).string().c_str());
+                     TextOfPath(TargetPathFor("", group.front())).c_str());
     }
 }
 
-void PrintUsageError(std::FILE* err, const QString& message) {
+void PrintUsageError(std::FILE* err, const std::string& message) {
     std::fprintf(err,
                  "%s: %s\nUsage: %s [options] SOURCE TARGET\n"
                  "       %s [options] SHP_FOLDER PEG_FOLDER\n"
                  "Try '%s --help' for more information.\n",
-                 kProgram, message.toLocal8Bit().constData(), kProgram, kProgram, kProgram);
+                 kProgram, message.c_str(), kProgram, kProgram, kProgram);
 }
 
-// Fills `options`; returns false with `error` set on wrong usage.
-bool ReadOptions(const QCommandLineParser& parser, const QCommandLineOption& updateOnly,
-                 const QCommandLineOption& jobs, const QCommandLineOption& dryRun,
-                 const QCommandLineOption& quiet, Options& options, QString& error) {
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2) {
-        error = files.size() < 2 ? QStringLiteral("missing file operand")
-                                 : QStringLiteral("too many operands");
+// "--name=value" and "-xyz" are the unknown options "name" and "x".
+std::string UnknownOptionName(const std::string& argument) {
+    if (argument.rfind("--", 0) == 0) {
+        return argument.substr(2, argument.find('=') - 2);
+    }
+    return argument.substr(1, 1);
+}
+
+// The parser's messages speak of its own workings; ours say what was wrong
+// with the command line. Its only mismatches are a flag given a value and a
+// value missing after -j, which can then only be the last argument.
+std::string DescribeParseError(const CLI::App& app, const CLI::ParseError& error,
+                               const std::vector<std::string>& given) {
+    for (const std::string& argument : given) {
+        const std::size_t equals = argument.find('=');
+        if (argument.rfind("--", 0) != 0 || equals == std::string::npos) {
+            continue;
+        }
+        const std::string name = argument.substr(0, equals);
+        const CLI::Option* option = app.get_option_no_throw(name);
+        if (option != nullptr && option->get_expected_max() == 0) {
+            return "Unexpected value after '" + name + "'.";
+        }
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr && !given.empty()) {
+        return std::string("Missing value after '") +
+               (given.back().rfind("--", 0) == 0 ? "--jobs" : "-j") + "'.";
+    }
+    return error.what();
+}
+
+// Reads `arguments` (program name first) into `request`; returns false with
+// `error` set on wrong usage.
+bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
+                    std::string& error) {
+    CLI::App app;
+    // --help prints our own text, and only once the arguments are known good.
+    app.set_help_flag();
+    // Options it does not know are reported below, in our words.
+    app.allow_extras();
+    // A flag takes no value: "--dry-run=0" must not turn a dry run into a real one.
+    for (const auto& [names, flag] : {std::pair{"-h,--help", &request.help},
+                                      {"-v,--version", &request.version},
+                                      {"-u,--update-only", &request.updateOnly},
+                                      {"-n,--dry-run", &request.dryRun},
+                                      {"-q,--quiet", &request.quiet}}) {
+        app.add_flag(names, *flag)->disable_flag_override();
+    }
+    const CLI::Option* jobs = app.add_option("-j,--jobs", request.jobs)
+                                  ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("operands", request.operands);
+
+    const std::vector<std::string> given(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                         arguments.end());
+    // The parser takes the arguments last first.
+    std::vector<std::string> reversed(given.rbegin(), given.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& parseError) {
+        error = DescribeParseError(app, parseError, given);
         return false;
     }
-    if (files[0].isEmpty() || files[1].isEmpty()) {
-        error = files[0].isEmpty() ? QStringLiteral("SOURCE is empty")
-                                   : QStringLiteral("TARGET is empty");
-        return false;
-    }
-    options.source = files[0];
-    options.target = files[1];
-    options.updateOnly = parser.isSet(updateOnly);
-    options.dryRun = parser.isSet(dryRun);
-    options.quiet = parser.isSet(quiet);
-    options.jobs = QThread::idealThreadCount();
-    if (parser.isSet(jobs)) {
-        bool ok = false;
-        options.jobs = parser.value(jobs).toInt(&ok);
-        if (!ok || options.jobs < 1) {
-            error = QStringLiteral("invalid number of jobs: '%1'").arg(parser.value(jobs));
+    request.jobsGiven = jobs->count() > 0;
+    // "--" stays among the arguments the parser did not take.
+    for (const std::string& extra : app.remaining()) {
+        if (extra != "--") {
+            error = "Unknown option '" + UnknownOptionName(extra) + "'.";
             return false;
         }
     }
     return true;
 }
 
+// A count of at least one, with blanks around it and a plus sign allowed;
+// "-j=3" arrives as "=3".
+bool ParseJobs(const std::string& text, int& jobs) {
+    constexpr const char* kBlanks = " \t\n\v\f\r";
+    const std::size_t first = text.find_first_not_of(kBlanks, text.rfind('=', 0) == 0 ? 1 : 0);
+    if (first == std::string::npos) {
+        return false;
+    }
+    const char* begin = text.data() + first + (text[first] == '+' ? 1 : 0);
+    const char* end = text.data() + text.find_last_not_of(kBlanks) + 1;
+    const auto [next, error] = std::from_chars(begin, end, jobs);
+    return error == std::errc() && next == end && jobs >= 1;
+}
+
+int DefaultJobs() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// Fills `options`; returns false with `error` set on wrong usage.
+bool ReadOptions(const Request& request, Options& options, std::string& error) {
+    const std::vector<std::string>& files = request.operands;
+    if (files.size() != 2) {
+        error = files.size() < 2 ? "missing file operand" : "too many operands";
+        return false;
+    }
+    if (files[0].empty() || files[1].empty()) {
+        error = files[0].empty() ? "SOURCE is empty" : "TARGET is empty";
+        return false;
+    }
+    options.source = files[0];
+    options.target = files[1];
+    options.updateOnly = request.updateOnly;
+    options.dryRun = request.dryRun;
+    options.quiet = request.quiet;
+    options.jobs = DefaultJobs();
+    if (request.jobsGiven && !ParseJobs(request.jobs, options.jobs)) {
+        error = "invalid number of jobs: '" + request.jobs + "'";
+        return false;
+    }
+    return true;
+}
+
 void PrintDryRun(const BatchPlan& plan, std::FILE* out) {
     for (const BatchItem& item : plan.items) {
-        std::fprintf(out, "%s -> %s\n", item.source.string().c_str(), item.target.string().c_str());
+        std::fprintf(out, "%s -> %s\n", TextOfPath(item.source).c_str(),
+                     TextOfPath(item.target).c_str());
     }
 }
 
@@ -160,16 +275,18 @@ int PlanOneFile(const std::string& source, const std::string& target, BatchPlan&
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, source.c_str());
         return kExitUsage;
     }
+    const fs::path sourcePath = PathFromArgument(source);
+    const fs::path targetPath = PathFromArgument(target);
     // One file named twice is no swap: the conversion refuses it as
     // "target is the source".
     std::error_code error;
-    const bool sameFile = fs::equivalent(source, target, error);
+    const bool sameFile = fs::equivalent(sourcePath, targetPath, error);
     if (const char* swapped = sameFile ? nullptr : SwappedOperand(source, target)) {
-        PrintUsageError(err, QStringLiteral("arguments look swapped: %1; the SHP map comes first")
-                                 .arg(QLatin1String(swapped)));
+        PrintUsageError(
+            err, std::string("arguments look swapped: ") + swapped + "; the SHP map comes first");
         return kExitUsage;
     }
-    plan.items.push_back({source, target});
+    plan.items.push_back({sourcePath, targetPath});
     return kExitSuccess;
 }
 
@@ -178,7 +295,7 @@ int PlanOneFile(const std::string& source, const std::string& target, BatchPlan&
 int PlanBatch(const Options& options, std::string source, std::string target, BatchPlan& plan,
               std::FILE* err) {
     std::error_code error;
-    if (!fs::is_directory(target, error)) {
+    if (!fs::is_directory(PathFromArgument(target), error)) {
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, target.c_str());
         return kExitUsage;
     }
@@ -187,7 +304,7 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
     plan = PlanFolderBatch(source, target, options.updateOnly);
     if (plan.error) {
         std::fprintf(err, "%s: %s: cannot list folder: %s\n", kProgram,
-                     plan.failedFolder.string().c_str(), plan.error.message().c_str());
+                     TextOfPath(plan.failedFolder).c_str(), plan.error.message().c_str());
         return kExitUsage;
     }
     if (!options.quiet) {
@@ -197,13 +314,11 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
 }
 
 int Run(const Options& options, std::FILE* out, std::FILE* err) {
-    const std::string source = ToNative(options.source);
-    const std::string target = ToNative(options.target);
     std::error_code error;
-    const bool batch = fs::is_directory(source, error);
+    const bool batch = fs::is_directory(PathFromArgument(options.source), error);
     BatchPlan plan;
-    const int planned = batch ? PlanBatch(options, source, target, plan, err)
-                              : PlanOneFile(source, target, plan, err);
+    const int planned = batch ? PlanBatch(options, options.source, options.target, plan, err)
+                              : PlanOneFile(options.source, options.target, plan, err);
     if (planned != kExitSuccess) {
         return planned;
     }
@@ -214,57 +329,23 @@ int Run(const Options& options, std::FILE* out, std::FILE* err) {
     return Convert(options, plan, !batch, err);
 }
 
-}  // namespace
-
-QStringList ArgumentsFromNative(int argc, const char* const* argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << FromNative(argv[i]);
-    }
-    return arguments;
-}
-
-namespace {
-
-int ParseAndRun(const QStringList& arguments, std::FILE* out, std::FILE* err) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    parser.addPositionalArgument(QStringLiteral("SOURCE"),
-                                 QStringLiteral("SHP picture, or folder of SHP pictures."));
-    parser.addPositionalArgument(QStringLiteral("TARGET"),
-                                 QStringLiteral("S16 picture, or PeG folder to write into."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption updateOnly(
-        {QStringLiteral("u"), QStringLiteral("update-only")},
-        QStringLiteral("Convert only the maps that have no S16 in the PeG folder yet."));
-    const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")},
-                                  QStringLiteral("Run <N> conversions at once (default: the "
-                                                 "number of cores)."),
-                                  QStringLiteral("N"));
-    const QCommandLineOption dryRun({QStringLiteral("n"), QStringLiteral("dry-run")},
-                                    QStringLiteral("Print what would be converted; convert "
-                                                   "nothing."));
-    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
-                                   QStringLiteral("Print failures only."));
-    parser.addOptions({updateOnly, jobs, dryRun, quiet});
-
-    // parse(), not process(): a usage error must exit with its own status.
-    if (!parser.parse(arguments)) {
-        PrintUsageError(err, parser.errorText());
+int ParseAndRun(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
+    Request request;
+    std::string error;
+    if (!ParseArguments(arguments, request, error)) {
+        PrintUsageError(err, error);
         return kExitUsage;
     }
-    if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), out);
+    if (request.help) {
+        std::fputs(kHelp, out);
         return kExitSuccess;
     }
-    if (parser.isSet(version)) {
+    if (request.version) {
         std::fprintf(out, "%s %s\n", kProgram, kVersion);
         return kExitSuccess;
     }
     Options options;
-    QString error;
-    if (!ReadOptions(parser, updateOnly, jobs, dryRun, quiet, options, error)) {
+    if (!ReadOptions(request, options, error)) {
         PrintUsageError(err, error);
         return kExitUsage;
     }
@@ -288,7 +369,7 @@ int CheckOutput(int status, std::FILE* out, std::FILE* err) {
 
 }  // namespace
 
-int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+int RunShp2S16(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
     return CheckOutput(ParseAndRun(arguments, out, err), out, err);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
-
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // The command-line front end: arguments, usage text and exit status. The
 // conversions are the core's and the batch module's.
@@ -19,14 +19,11 @@ enum ExitStatus : int {
 // it: SIGINT 130, SIGTERM 143, SIGHUP 129.
 inline constexpr int kExitSignalBase = 128;
 
-// The program's arguments as text that turns back into the same bytes, even
-// where they are not valid UTF-8 (QCoreApplication::arguments() replaces
-// such bytes, and a file named with them would not be found).
-QStringList ArgumentsFromNative(int argc, const char* const* argv);
-
 // Runs shp2s16 with `arguments` (program name first), printing to the given
-// streams; returns the exit status. Output that could not be written (a full
-// disk, a closed pipe) turns a success into kExitFailure.
-int RunShp2S16(const QStringList& arguments, std::FILE* out, std::FILE* err);
+// streams; returns the exit status. The arguments are the bytes the system
+// gave (UTF-8 on Windows), so that any file name is found. Output that could
+// not be written (a full disk, a closed pipe) turns a success into
+// kExitFailure.
+int RunShp2S16(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
 
 }  // namespace drovana

@@ -1,21 +1,46 @@
-#include <QCoreApplication>
-
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "Interrupt.h"
 #include "Shp2S16.h"
-#include "Version.h"
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("shp2s16"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(drovana::kVersion));
 #ifdef _WIN32
-    // Windows passes the arguments as UTF-16, which QString holds as it is.
-    const QStringList arguments = QCoreApplication::arguments();
-#else
-    const QStringList arguments = drovana::ArgumentsFromNative(argc, argv);
-#endif
+#include <windows.h>
+
+#include <cwchar>
+
+namespace {
+
+// Windows gives the arguments as UTF-16; the program works with UTF-8.
+std::string Utf8FromWide(const wchar_t* text) {
+    const int length = static_cast<int>(std::wcslen(text));
+    if (length == 0) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.push_back(Utf8FromWide(argv[i]));
+    }
     drovana::IgnoreBrokenPipes();
     return drovana::RunShp2S16(arguments, stdout, stderr);
 }
+
+#else
+
+// The arguments stay the bytes they came as: a file name need not be UTF-8.
+int main(int argc, char** argv) {
+    drovana::IgnoreBrokenPipes();
+    return drovana::RunShp2S16(std::vector<std::string>(argv, argv + argc), stdout, stderr);
+}
+
+#endif

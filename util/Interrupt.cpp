@@ -2,6 +2,11 @@
 
 #include <csignal>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace drovana {
 namespace {
 
@@ -17,6 +22,23 @@ extern "C" void OnInterrupt(int signal) {
     g_interrupted.store(true);
 }
 
+#ifdef _WIN32
+// Runs on a thread of its own. Ctrl-C, Ctrl-Break and a closed console window
+// all stop the run as SIGINT does. After a close the system ends the process
+// as soon as this returns, so it waits instead: the process ends when the run
+// has cleaned up and returns from main(), or when the system's grace period is over.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+        return FALSE;
+    }
+    OnInterrupt(SIGINT);
+    if (event == CTRL_CLOSE_EVENT) {
+        Sleep(INFINITE);
+    }
+    return TRUE;
+}
+#endif
+
 }  // namespace
 
 const std::atomic<bool>& InterruptRequested() {
@@ -28,9 +50,11 @@ int InterruptSignal() {
 }
 
 void CatchInterrupts() {
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+#else
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-#ifdef SIGHUP
     std::signal(SIGHUP, OnInterrupt);
 #endif
 }

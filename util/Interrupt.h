@@ -5,7 +5,8 @@
 namespace drovana {
 
 // Set once the user presses Ctrl-C (SIGINT), the terminal hangs up (SIGHUP)
-// or the process is asked to stop (SIGTERM), after CatchInterrupts().
+// or the process is asked to stop (SIGTERM), after CatchInterrupts(). On
+// Windows, Ctrl-C, Ctrl-Break and closing the console window count as SIGINT.
 const std::atomic<bool>& InterruptRequested();
 
 // The signal that set the flag first, or 0 while none has.

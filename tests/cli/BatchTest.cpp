@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "BatchConvert.h"
 #include "BatchRules.h"
@@ -16,6 +21,8 @@
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
+
+extern char** environ;
 
 namespace drovana {
 namespace {
@@ -40,8 +47,9 @@ protected:
         return {names.begin(), names.end()};
     }
 
-    test::CliRun Batch(QStringList options) {
-        options << Q(shp_.Path()) << Q(peg_.Path());
+    test::CliRun Batch(std::vector<std::string> options) {
+        options.push_back(shp_.Path().string());
+        options.push_back(peg_.Path().string());
         return test::RunCli(options);
     }
 
@@ -56,7 +64,7 @@ TEST_F(BatchTest, ConvertsWhatTheDialogListsIntoThePegFolder) {
     WriteBytes(shp_ / "notes.txt", {1, 2, 3});
     WriteBytes(shp_ / ".hidden.shp", {1, 2, 3});
 
-    const test::CliRun run = Batch({QStringLiteral("-j2")});
+    const test::CliRun run = Batch({"-j2"});
 
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
     EXPECT_NE(run.err.find("3 converted, 0 failed, 0 skipped as up to date"), std::string::npos)
@@ -78,7 +86,7 @@ TEST_F(BatchTest, AFailingFileInAParallelBatchFailsAloneWithStatusOne) {
     }
     WriteBytes(shp_ / "MAP04.SHP", {1, 2, 3});
 
-    const test::CliRun run = Batch({QStringLiteral("--jobs"), QStringLiteral("2")});
+    const test::CliRun run = Batch({"--jobs", "2"});
 
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("MAP04.SHP: not an SHP picture"), std::string::npos) << run.err;
@@ -92,7 +100,7 @@ TEST_F(BatchTest, UpdateOnlyConvertsOnlyMapsWithoutS16) {
     AddMap("MAP02.SHP", 2);
     WriteBytes(peg_ / "map01.S16", {9});
 
-    const test::CliRun run = Batch({QStringLiteral("--update-only")});
+    const test::CliRun run = Batch({"--update-only"});
 
     EXPECT_EQ(run.status, kExitSuccess);
     EXPECT_NE(run.err.find("1 converted, 0 failed, 1 skipped as up to date"), std::string::npos);
@@ -102,7 +110,7 @@ TEST_F(BatchTest, UpdateOnlyConvertsOnlyMapsWithoutS16) {
 
 TEST_F(BatchTest, DryRunPrintsThePlanAndConvertsNothing) {
     AddMap("MAP01.SHP", 1);
-    const test::CliRun run = Batch({QStringLiteral("-n")});
+    const test::CliRun run = Batch({"-n"});
     EXPECT_EQ(run.status, kExitSuccess);
     EXPECT_EQ(run.out,
               (shp_ / "MAP01.SHP").string() + " -> " + (peg_ / "MAP01.s16").string() + "\n");
@@ -111,20 +119,20 @@ TEST_F(BatchTest, DryRunPrintsThePlanAndConvertsNothing) {
 
 TEST_F(BatchTest, QuietPrintsNothingOnSuccess) {
     AddMap("MAP01.SHP", 1);
-    const test::CliRun run = Batch({QStringLiteral("-q")});
+    const test::CliRun run = Batch({"-q"});
     EXPECT_EQ(run.status, kExitSuccess);
     EXPECT_EQ(run.err, "");
 }
 
 TEST_F(BatchTest, AMissingFolderOrBadJobCountIsAUsageError) {
-    const QStringList cases[] = {
-        {Q(shp_.Path()), Q(peg_ / "missing")},
-        {Q(shp_ / "missing") + QStringLiteral("/"), Q(peg_.Path())},
-        {QStringLiteral("-j"), QStringLiteral("0"), Q(shp_.Path()), Q(peg_.Path())},
-        {QStringLiteral("-j"), QStringLiteral("many"), Q(shp_.Path()), Q(peg_.Path())},
+    const std::vector<std::string> cases[] = {
+        {shp_.Path().string(), (peg_ / "missing").string()},
+        {(shp_ / "missing").string() + "/", peg_.Path().string()},
+        {"-j", "0", shp_.Path().string(), peg_.Path().string()},
+        {"-j", "many", shp_.Path().string(), peg_.Path().string()},
     };
-    for (const QStringList& arguments : cases) {
-        EXPECT_EQ(test::RunCli(arguments).status, kExitUsage) << arguments.join(' ').toStdString();
+    for (const std::vector<std::string>& arguments : cases) {
+        EXPECT_EQ(test::RunCli(arguments).status, kExitUsage) << testing::PrintToString(arguments);
     }
 }
 
@@ -162,6 +170,59 @@ std::vector<std::uint8_t> WideFillPicture() {
     return test::ShpBuilder().Image({0, 32767, 0, 0, 65535}).Build();
 }
 
+// A program started in the background with its output thrown away; killed
+// if it is still running at the end of the test.
+class Background {
+public:
+    explicit Background(std::vector<std::string> argv) {
+        std::vector<char*> pointers;
+        for (std::string& argument : argv) {
+            pointers.push_back(argument.data());
+        }
+        pointers.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+    ~Background() {
+        if (Started() && Running()) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    bool Started() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
+    bool Running() {
+        if (!ended_ && ::waitpid(pid_, &waitStatus_, WNOHANG) == pid_) {
+            ended_ = true;
+        }
+        return !ended_;
+    }
+    // True once the program has ended, within `timeout`.
+    bool WaitFor(std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (Running() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return !Running();
+    }
+    // The exit status, or -1 if a signal ended the program.
+    int ExitStatus() const { return WIFEXITED(waitStatus_) ? WEXITSTATUS(waitStatus_) : -1; }
+
+private:
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    int waitStatus_ = 0;
+};
+
 // Ctrl-C, kill and a closed terminal stop a batch alike; the status tells
 // which, as shells report a program a signal stopped.
 TEST_F(BatchTest, AStopSignalAbandonsConversionsAndExitsWith128PlusTheSignal) {
@@ -175,24 +236,21 @@ TEST_F(BatchTest, AStopSignalAbandonsConversionsAndExitsWith128PlusTheSignal) {
         for (const std::string& name : PegNames()) {
             fs::remove(peg_ / name);
         }
-        QProcess process;
-        process.start(QStringLiteral(SHP2S16_PATH),
-                      {QStringLiteral("-j2"), Q(shp_.Path()), Q(peg_.Path())});
-        ASSERT_TRUE(process.waitForStarted());
+        Background process({SHP2S16_PATH, "-j2", shp_.Path().string(), peg_.Path().string()});
+        ASSERT_TRUE(process.Started());
         // Wait until a first target is complete and the next ones are under way.
         const auto completed = [this] {
             const auto names = PegNames();
             return std::count_if(names.begin(), names.end(),
                                  [](const std::string& name) { return name[0] != '.'; });
         };
-        while (completed() < 1 && process.state() == QProcess::Running) {
+        while (completed() < 1 && process.Running()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        ::kill(static_cast<pid_t>(process.processId()), signal);
-        ASSERT_TRUE(process.waitForFinished(60000));
+        ::kill(process.Pid(), signal);
+        ASSERT_TRUE(process.WaitFor(std::chrono::seconds(60)));
 
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), status);
+        EXPECT_EQ(process.ExitStatus(), status);
         const std::size_t fullSize = 44 + 65536u * 129u * 4u;
         const auto names = PegNames();
         EXPECT_GE(names.size(), 1u);

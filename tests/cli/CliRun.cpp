@@ -17,11 +17,13 @@ std::string Drain(std::FILE* file) {
 
 }  // namespace
 
-CliRun RunCli(const QStringList& arguments) {
+CliRun RunCli(const std::vector<std::string>& arguments) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
+    std::vector<std::string> withProgram = {"shp2s16"};
+    withProgram.insert(withProgram.end(), arguments.begin(), arguments.end());
     CliRun run;
-    run.status = RunShp2S16(QStringList{QStringLiteral("shp2s16")} + arguments, out, err);
+    run.status = RunShp2S16(withProgram, out, err);
     run.out = Drain(out);
     run.err = Drain(err);
     return run;

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
-#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Shp2S16.h"
 
@@ -17,14 +14,7 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunCli(const QStringList& arguments);
+// `arguments` go after the program name, byte for byte.
+CliRun RunCli(const std::vector<std::string>& arguments);
 
 }  // namespace drovana::test
-
-namespace drovana {
-
-inline QString Q(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
-}
-
-}  // namespace drovana

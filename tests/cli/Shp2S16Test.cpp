@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "CliRun.h"
 #include "S16Bytes.h"
@@ -21,7 +23,8 @@ TEST(Shp2S16, ConvertsOneFileLikeTheCore) {
     const auto shp = test::MakeMap(40, 30, test::MapStyle::kMixed);
     WriteBytes(dir / "MAP07.SHP", shp);
 
-    const test::CliRun run = test::RunCli({Q(dir / "MAP07.SHP"), Q(dir / "MAP07.s16")});
+    const test::CliRun run =
+        test::RunCli({(dir / "MAP07.SHP").string(), (dir / "MAP07.s16").string()});
 
     EXPECT_EQ(run.status, kExitSuccess);
     EXPECT_EQ(run.err, "");
@@ -33,7 +36,8 @@ TEST(Shp2S16, FailureNamesTheSourceAndTheReason) {
     WriteBytes(dir / "MAP07.SHP", {1, 2, 3});
     const std::string source = (dir / "MAP07.SHP").string();
 
-    const test::CliRun run = test::RunCli({Q(dir / "MAP07.SHP"), Q(dir / "MAP07.s16")});
+    const test::CliRun run =
+        test::RunCli({(dir / "MAP07.SHP").string(), (dir / "MAP07.s16").string()});
 
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_EQ(run.err,
@@ -43,26 +47,84 @@ TEST(Shp2S16, FailureNamesTheSourceAndTheReason) {
 
 TEST(Shp2S16, MissingSourceGivesTheSystemsReason) {
     TempDir dir;
-    const test::CliRun run = test::RunCli({Q(dir / "none.shp"), Q(dir / "none.s16")});
+    const test::CliRun run =
+        test::RunCli({(dir / "none.shp").string(), (dir / "none.s16").string()});
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("cannot open source: No such file or directory"), std::string::npos);
 }
 
 TEST(Shp2S16, WrongArgumentsGiveUsageAndStatusTwo) {
-    const QStringList cases[] = {
+    const std::vector<std::string> cases[] = {
         {},
-        {QStringLiteral("only-one")},
-        {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")},
-        {QStringLiteral("--no-such-option"), QStringLiteral("a"), QStringLiteral("b")},
-        {QString(), QStringLiteral("b.s16")},
-        {QStringLiteral("a.shp"), QString()},
+        {"only-one"},
+        {"a", "b", "c"},
+        {"--no-such-option", "a", "b"},
+        {"", "b.s16"},
+        {"a.shp", ""},
     };
-    for (const QStringList& arguments : cases) {
+    for (const std::vector<std::string>& arguments : cases) {
         const test::CliRun run = test::RunCli(arguments);
-        EXPECT_EQ(run.status, kExitUsage) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(arguments);
         EXPECT_NE(run.err.find("Usage: shp2s16"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// The first line of a usage error says what is wrong, in the program's words
+// rather than the parser's. A flag with a value must not run: "--dry-run=0"
+// would otherwise convert.
+TEST(Shp2S16, UsageErrorsSayWhatIsWrong) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"--no-such", "a", "b"}, "Unknown option 'no-such'."},
+        {{"--no-such=3", "a", "b"}, "Unknown option 'no-such'."},
+        {{"-xq", "a", "b"}, "Unknown option 'x'."},
+        {{"--help", "--bogus"}, "Unknown option 'bogus'."},
+        {{"a", "b", "-j"}, "Missing value after '-j'."},
+        {{"a", "b", "--jobs"}, "Missing value after '--jobs'."},
+        {{"--dry-run=0", "a", "b"}, "Unexpected value after '--dry-run'."},
+        {{"--update-only=1", "-n", "a", "b"}, "Unexpected value after '--update-only'."},
+        {{"-j", "2x", "a", "b"}, "invalid number of jobs: '2x'"},
+        {{"-j", "-1", "a", "b"}, "invalid number of jobs: '-1'"},
+        {{"-j", "", "a", "b"}, "invalid number of jobs: ''"},
+        {{"-j", "99999999999", "a", "b"}, "invalid number of jobs: '99999999999'"},
+    };
+    for (const auto& c : cases) {
+        const test::CliRun run = test::RunCli(c.arguments);
+        EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "shp2s16: " + c.message);
+        EXPECT_NE(run.err.find("\nUsage: shp2s16"), std::string::npos) << run.err;
+    }
+}
+
+// Every way of writing the options that worked before still does; of two job
+// counts the last one counts, and after "--" an operand may start with '-'.
+TEST(Shp2S16, OptionsInEveryForm) {
+    const std::vector<std::string> cases[] = {
+        {"-j", "2", "-n"}, {"-j2", "-n"},        {"-j=2", "-n"},     {"--jobs=2", "-n"},
+        {"-nj2"},          {"-j", " +2 ", "-n"}, {"-j", "03", "-n"}, {"-j", "0", "-j", "2", "-n"},
+        {"-un", "-q"},     {"-n", "-u", "-u"},   {"--dry-run=true"},
+    };
+    for (std::vector<std::string> arguments : cases) {
+        arguments.insert(arguments.end(), {"a.shp", "b.s16"});
+        const test::CliRun run = test::RunCli(arguments);
+        EXPECT_EQ(run.status, kExitSuccess) << testing::PrintToString(arguments) << run.err;
+        EXPECT_EQ(run.out, "a.shp -> b.s16\n");
+    }
+    const test::CliRun dashed = test::RunCli({"-n", "--", "-a.shp", "b.s16"});
+    EXPECT_EQ(dashed.status, kExitSuccess) << dashed.err;
+    EXPECT_EQ(dashed.out, "-a.shp -> b.s16\n");
+}
+
+// Even without a program name, as a bare exec may start it.
+TEST(Shp2S16, NoArgumentsAtAllIsAUsageError) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(RunShp2S16({}, out, err), kExitUsage);
+    std::fclose(out);
+    std::fclose(err);
 }
 
 // Names in the wrong order would write a picture over the map. Folders may
@@ -72,14 +134,14 @@ TEST(Shp2S16, SwappedFileOperandsAreAUsageErrorAndWriteNothing) {
     const auto shp = test::MakeMap(8, 6, test::MapStyle::kMixed);
     WriteBytes(dir / "MAP07.SHP", shp);
     WriteBytes(dir / "MAP07.s16", {1, 2, 3});
-    const QStringList cases[] = {
-        {Q(dir / "MAP07.s16"), Q(dir / "MAP07.SHP")},
-        {QStringLiteral("-n"), Q(dir / "MAP07.SHP"), Q(dir / "copy.Shp")},
-        {Q(dir / "none.S16"), Q(dir / "none.bin")},
+    const std::vector<std::string> cases[] = {
+        {(dir / "MAP07.s16").string(), (dir / "MAP07.SHP").string()},
+        {"-n", (dir / "MAP07.SHP").string(), (dir / "copy.Shp").string()},
+        {(dir / "none.S16").string(), (dir / "none.bin").string()},
     };
-    for (const QStringList& arguments : cases) {
+    for (const std::vector<std::string>& arguments : cases) {
         const test::CliRun run = test::RunCli(arguments);
-        EXPECT_EQ(run.status, kExitUsage) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(arguments);
         EXPECT_NE(run.err.find("shp2s16: arguments look swapped: "), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(ReadBytes(dir / "MAP07.SHP"), shp);
@@ -90,18 +152,23 @@ TEST(Shp2S16, SwappedFileOperandsAreAUsageErrorAndWriteNothing) {
     std::filesystem::create_directory(dir / "maps.s16");
     std::filesystem::create_directory(dir / "peg.shp");
     WriteBytes(dir / "maps.s16" / "MAP07.SHP", shp);
-    const test::CliRun batch = test::RunCli({Q(dir / "maps.s16"), Q(dir / "peg.shp")});
+    const test::CliRun batch =
+        test::RunCli({(dir / "maps.s16").string(), (dir / "peg.shp").string()});
     EXPECT_EQ(batch.status, kExitSuccess) << batch.err;
     EXPECT_TRUE(std::filesystem::exists(dir / "peg.shp" / "MAP07.s16"));
 }
 
 TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {
-    const test::CliRun help = test::RunCli({QStringLiteral("--help")});
+    const test::CliRun help = test::RunCli({"--help"});
     EXPECT_EQ(help.status, kExitSuccess);
     EXPECT_NE(help.out.find("SOURCE"), std::string::npos);
     EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+    for (const char* option : {"-h, --help", "-v, --version", "-u, --update-only", "-j, --jobs <N>",
+                               "-n, --dry-run", "-q, --quiet"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
 
-    const test::CliRun version = test::RunCli({QStringLiteral("--version")});
+    const test::CliRun version = test::RunCli({"--version"});
     EXPECT_EQ(version.status, kExitSuccess);
     EXPECT_EQ(version.out, "shp2s16 1.0.0.1\n");
 }

@@ -54,9 +54,9 @@ TEST(CliCorners, AFolderThatCannotBeListedIsAUsageErrorAndConvertsNothing) {
             }
             const FolderState before = StateOf(folders.peg);
             fs::permissions(folder, perms);
-            QStringList arguments = {Q(folders.shp), Q(folders.peg)};
+            std::vector<std::string> arguments = {folders.shp.string(), folders.peg.string()};
             if (*option != '\0') {
-                arguments.prepend(QString::fromLatin1(option));
+                arguments.insert(arguments.begin(), option);
             }
             const CliRun run = RunCli(arguments);
             fs::permissions(folder, fs::perms::owner_all);

@@ -88,7 +88,7 @@ TEST(SameFile, ATargetThatIsTheSourceIsRefusedAndTheSourceKept) {
         const FolderState before = StateOf(dir.Path());
         EXPECT_EQ(ConvertShpFile(source, target).error, ConvertError::kTargetIsSource);
         // Named twice, the map is refused as itself, not as swapped operands.
-        const CliRun run = RunCli({Q(source), Q(target)});
+        const CliRun run = RunCli({source.string(), target.string()});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(": target is the source"), std::string::npos) << run.err;
         EXPECT_EQ(StateOf(dir.Path()), before);
@@ -103,7 +103,7 @@ TEST(SameFile, AFolderBatchRefusesATargetLinkedToItsSourceAndGoesOn) {
     WriteBytes(folders.shp / "MAP02.SHP", second);
     fs::create_symlink("../shp/MAP01.SHP", folders.peg / "MAP01.s16");
 
-    const CliRun run = RunCli({QStringLiteral("-j1"), Q(folders.shp), Q(folders.peg)});
+    const CliRun run = RunCli({"-j1", folders.shp.string(), folders.peg.string()});
 
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("MAP01.SHP: target is the source"), std::string::npos) << run.err;
@@ -143,7 +143,7 @@ TEST(ForeignLinks, FolderBatchesFollowALinkOnlyWhereItsOwnerOwnsTheFile) {
             }
         }
 
-        const CliRun run = RunCli({QStringLiteral("-j2"), Q(folders.shp), Q(folders.peg)});
+        const CliRun run = RunCli({"-j2", folders.shp.string(), folders.peg.string()});
 
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_NE(run.err.find("1 converted, 2 failed"), std::string::npos) << run.err;
@@ -188,7 +188,7 @@ TEST(FolderSwap, AFolderOneMayWriteIntoButNotListStillTakesTheMaps) {
         if (!why.empty()) {
             GTEST_SKIP() << why;
         }
-        const CliRun run = RunCli({Q(folders.shp), Q(folders.peg)});
+        const CliRun run = RunCli({folders.shp.string(), folders.peg.string()});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(ReadBytes(folders.peg / "MAP01.s16"), S16Of(map));
     }));

@@ -188,7 +188,7 @@ TEST_P(EnvironmentFaultTest, FailsCleanlyAndTheBatchGoesOn) {
             EXPECT_EQ(StateOf(folders.peg), before);
 
             // One job, so that the files fail or fit one after the other.
-            const CliRun run = RunCli({QStringLiteral("-j1"), Q(folders.shp), Q(folders.peg)});
+            const CliRun run = RunCli({"-j1", folders.shp.string(), folders.peg.string()});
             EXPECT_EQ(run.status, kExitFailure);
             FolderState expected = before;
             if (fault.smallMapsFit) {
@@ -368,7 +368,7 @@ TEST(BatchFaults, TargetsThatAreNotFilesFailAloneAndStayWhatTheyAre) {
         WriteBytes(folders.peg / "MAP05.s16", kOldTarget);
         FolderState expected = StateOf(folders.peg);
 
-        const CliRun run = RunCli({QStringLiteral("-j2"), Q(folders.shp), Q(folders.peg)});
+        const CliRun run = RunCli({"-j2", folders.shp.string(), folders.peg.string()});
 
         EXPECT_EQ(run.status, kExitFailure);
         EXPECT_NE(run.err.find("2 converted, 3 failed"), std::string::npos) << run.err;
@@ -399,7 +399,7 @@ TEST(BatchFaults, SourcesThatAreNotFilesAreListedOnlyForUpdatesAndFailWithoutBlo
     EXPECT_CHILD_PASSES(RunInChild(
         [&] {
             // Only plain files are listed without the update switch.
-            const CliRun plain = RunCli({QStringLiteral("-j2"), Q(folders.shp), Q(folders.peg)});
+            const CliRun plain = RunCli({"-j2", folders.shp.string(), folders.peg.string()});
             EXPECT_EQ(plain.status, kExitSuccess) << plain.err;
             EXPECT_NE(plain.err.find("2 converted, 0 failed"), std::string::npos) << plain.err;
             EXPECT_EQ(StateOf(folders.peg), converted);
@@ -407,8 +407,7 @@ TEST(BatchFaults, SourcesThatAreNotFilesAreListedOnlyForUpdatesAndFailWithoutBlo
             // With it every matching name is, and the odd ones fail alone.
             fs::remove(folders.peg / "MAP01.s16");
             fs::remove(folders.peg / "MAP05.s16");
-            const CliRun update = RunCli(
-                {QStringLiteral("-j2"), QStringLiteral("-u"), Q(folders.shp), Q(folders.peg)});
+            const CliRun update = RunCli({"-j2", "-u", folders.shp.string(), folders.peg.string()});
             EXPECT_EQ(update.status, kExitFailure);
             EXPECT_NE(update.err.find("2 converted, 3 failed"), std::string::npos) << update.err;
             EXPECT_EQ(StateOf(folders.peg), converted);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QString>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -109,7 +107,7 @@ const std::string kCaseWarning =
     "case\n";
 
 TEST_F(HostileNamesTest, DryRunPrintsTheRealNamesAndWarnsOfCaseTwins) {
-    const CliRun run = RunCli({QStringLiteral("-n"), Q(shp_), Q(peg_)});
+    const CliRun run = RunCli({"-n", shp_.string(), peg_.string()});
     EXPECT_EQ(run.status, kExitSuccess);
     EXPECT_EQ(run.out, DryRunOutput(shp_, peg_, kMapNames));
     EXPECT_EQ(run.err, kCaseWarning);
@@ -117,7 +115,7 @@ TEST_F(HostileNamesTest, DryRunPrintsTheRealNamesAndWarnsOfCaseTwins) {
 }
 
 TEST_F(HostileNamesTest, BatchConvertsEveryPlainFileUnderItsOwnName) {
-    const CliRun run = RunCli({QStringLiteral("-j2"), Q(shp_), Q(peg_)});
+    const CliRun run = RunCli({"-j2", shp_.string(), peg_.string()});
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
     EXPECT_EQ(run.err.rfind(kCaseWarning, 0), 0u) << run.err;
     EXPECT_NE(run.err.find("10 converted, 0 failed"), std::string::npos) << run.err;
@@ -125,7 +123,7 @@ TEST_F(HostileNamesTest, BatchConvertsEveryPlainFileUnderItsOwnName) {
 }
 
 TEST_F(HostileNamesTest, UpdateOnlyAlsoTriesTheLoopAndTheFolderAndGoesOn) {
-    const CliRun run = RunCli({QStringLiteral("-u"), QStringLiteral("-j2"), Q(shp_), Q(peg_)});
+    const CliRun run = RunCli({"-u", "-j2", shp_.string(), peg_.string()});
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("10 converted, 2 failed"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find((shp_ / "loop.shp").string() +
@@ -138,8 +136,8 @@ TEST_F(HostileNamesTest, UpdateOnlyAlsoTriesTheLoopAndTheFolderAndGoesOn) {
     EXPECT_EQ(StateOf(peg_), Converted());
 }
 
-// Names that are not valid UTF-8 cannot pass through QString unchanged, so
-// the real program gets them as raw bytes.
+// The real program takes names that are not valid UTF-8 from argv as the
+// bytes they are.
 TEST_F(HostileNamesTest, TheProgramTakesNamesThatAreNotUtf8AsTheyAre) {
     const std::string program = SHP2S16_PATH;
     const fs::path odd = shp_ / "map\xFF\xFE.shp";
@@ -170,8 +168,8 @@ TEST_F(HostileNamesTest, TheProgramTakesNamesThatAreNotUtf8AsTheyAre) {
     EXPECT_EQ(StateOf(oddPeg), (FolderState{{"map\xFF\xFE.s16", FileState(expected)}}));
 }
 
-// Arguments go through QString on their way to the core; whatever their
-// bytes, the file they name is the one converted, and messages show them.
+// Whatever the bytes of an argument, the file it names is the one converted,
+// and messages show it as it was given.
 TEST(NativeArguments, KeepEveryByteOfAFileName) {
     const char* const names[] = {
         "plain",
@@ -192,24 +190,40 @@ TEST(NativeArguments, KeepEveryByteOfAFileName) {
         const fs::path source = dir / (std::string(name) + ".shp");
         const fs::path target = dir / (std::string(name) + ".s16");
         fs::copy_file(dir / "in.shp", source);
-        const std::string arguments[] = {"shp2s16", source.string(), target.string()};
-        const char* argv[] = {arguments[0].c_str(), arguments[1].c_str(), arguments[2].c_str()};
 
-        const CliRun run = RunCli(ArgumentsFromNative(3, argv).mid(1));
+        const CliRun run = RunCli({source.string(), target.string()});
 
         EXPECT_EQ(run.status, kExitSuccess) << run.err;
         EXPECT_TRUE(fs::exists(target) && ReadBytes(target) == S16Of(shp));
 
         fs::remove(source);
-        const CliRun missing = RunCli(ArgumentsFromNative(3, argv).mid(1));
+        const CliRun missing = RunCli({source.string(), target.string()});
         EXPECT_EQ(missing.err.rfind("shp2s16: " + source.string() + ": cannot open source", 0), 0u)
             << missing.err;
     }
 }
 
+// Whether every lead byte of `text` is followed by as many continuation bytes
+// as it announces: enough to see a character cut in two.
 bool IsUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdString() ==
-           text;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
 }
 
 // The progress line shows the end of a long name; it must not start in the
@@ -269,14 +283,13 @@ TEST(TargetClashes, TheCommandLineNamesEveryGroupOnce) {
     for (const char* name : {"a.shp", "A.SHP", "B.shp", "b.shp", "b.Shp", "c.shp"}) {
         WriteBytes(shp / name, MakeMap(4, 2, MapStyle::kMixed));
     }
-    const CliRun run = RunCli({QStringLiteral("-n"), Q(shp.Path()), Q(peg.Path())});
+    const CliRun run = RunCli({"-n", shp.Path().string(), peg.Path().string()});
     EXPECT_EQ(run.err,
               "shp2s16: warning: A.SHP and a.shp both convert to A.s16 without regard to case\n"
               "shp2s16: warning: B.shp, b.Shp and b.shp all convert to B.s16 without regard to "
               "case\n");
     // Quiet leaves warnings out.
-    EXPECT_EQ(
-        RunCli({QStringLiteral("-n"), QStringLiteral("-q"), Q(shp.Path()), Q(peg.Path())}).err, "");
+    EXPECT_EQ(RunCli({"-n", "-q", shp.Path().string(), peg.Path().string()}).err, "");
 }
 
 // "MAP01.SHP" and "MAP01.shp" write the very same target, on two threads at
@@ -291,7 +304,7 @@ TEST(TargetClashes, TwinsWithOneTargetLeaveOneWholePicture) {
     const std::string wholeUpper = FileState(S16Of(upper));
     const std::string wholeLower = FileState(S16Of(lower));
     for (int round = 0; round < 5; ++round) {
-        const CliRun run = RunCli({QStringLiteral("-j2"), Q(shp.Path()), Q(peg.Path())});
+        const CliRun run = RunCli({"-j2", shp.Path().string(), peg.Path().string()});
         EXPECT_EQ(run.status, kExitSuccess) << run.err;
         EXPECT_NE(run.err.find("MAP01.SHP and MAP01.shp both convert to MAP01.s16"),
                   std::string::npos)
