@@ -39,6 +39,7 @@ BENCH_FLAGS ?= $(if $(filter 0,$(shell id -u)),--drop-caches)
 bench: build
 	$(BUILD_DIR)/bench/convert_bench $(BENCH_FLAGS)
 	python3 bench/batch_bench.py $(BUILD_DIR) $(BENCH_FLAGS)
+	python3 bench/process_bench.py $(BUILD_DIR) $(BENCH_FLAGS)
 
 # libFuzzer on the decoding core with a fixed seed; any finding fails.
 fuzz: deps

@@ -1,12 +1,13 @@
-// The helpers of the batch benchmark (batch_bench.py): making the maps, the
-// byte-at-a-time baseline over a whole folder, and the floor of just writing
-// files of the same sizes.
+// The helpers of the batch and process benchmarks (batch_bench.py,
+// process_bench.py): making the maps, the byte-at-a-time baseline over a whole
+// folder or one file, and the floor of just writing files of the same sizes.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,14 +21,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int MakeMaps(const fs::path& folder, int count, int width, int height) {
+using drovana::test::MapStyle;
+
+std::optional<MapStyle> ParseStyle(const char* name) {
+    if (std::strcmp(name, "long") == 0) {
+        return MapStyle::kLongRuns;
+    }
+    if (std::strcmp(name, "literals") == 0) {
+        return MapStyle::kLiterals;
+    }
+    if (std::strcmp(name, "mixed") == 0) {
+        return MapStyle::kMixed;
+    }
+    return std::nullopt;
+}
+
+int MakeMaps(const fs::path& folder, int count, int width, int height, MapStyle style) {
     fs::create_directories(folder);
     for (int i = 0; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "MAP%04d.SHP", i);
         drovana::test::WriteBytes(
-            folder / name, drovana::test::MakeMap(width, height, drovana::test::MapStyle::kMixed,
-                                                  static_cast<std::uint32_t>(i + 1)));
+            folder / name,
+            drovana::test::MakeMap(width, height, style, static_cast<std::uint32_t>(i + 1)));
     }
     return 0;
 }
@@ -69,18 +85,26 @@ int Floor(const fs::path& reference, const fs::path& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::strcmp(argv[1], "make-maps") == 0) {
-        return MakeMaps(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "make-maps") == 0) {
+        const std::optional<MapStyle> style = ParseStyle(argc == 7 ? argv[6] : "mixed");
+        if (style) {
+            return MakeMaps(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                            *style);
+        }
     }
     if (argc == 4 && std::strcmp(argv[1], "baseline") == 0) {
         return Baseline(argv[2], argv[3]);
+    }
+    if (argc == 4 && std::strcmp(argv[1], "baseline-one") == 0) {
+        return drovana::bench::BaselineConvertShpFile(argv[2], argv[3]) ? 0 : 1;
     }
     if (argc == 4 && std::strcmp(argv[1], "floor") == 0) {
         return Floor(argv[2], argv[3]);
     }
     std::fprintf(stderr,
-                 "usage: batch-tools make-maps FOLDER COUNT WIDTH HEIGHT\n"
+                 "usage: batch-tools make-maps FOLDER COUNT WIDTH HEIGHT [long|literals|mixed]\n"
                  "       batch-tools baseline SHP_FOLDER/ PEG_FOLDER/\n"
+                 "       batch-tools baseline-one SOURCE TARGET\n"
                  "       batch-tools floor REFERENCE_FOLDER OUT_FOLDER\n");
     return 2;
 }

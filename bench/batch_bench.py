@@ -17,72 +17,8 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
 
-
-def run(command):
-    subprocess.run(command, check=True)
-
-
-class Settler:
-    """Puts the machine in the same state before every timed run."""
-
-    BALLAST_MIB = 512
-
-    def __init__(self, work, drop_caches, warm_up):
-        self.drop_caches = drop_caches
-        self.warm_up = warm_up
-        self.ballast = os.path.join(work, "ballast")
-        if drop_caches:
-            with open(self.ballast, "wb") as out:
-                block = bytes(2**20)
-                for _ in range(self.BALLAST_MIB):
-                    out.write(block)
-
-    def settle(self):
-        # Earlier runs' dirty pages are written back now, not during this one:
-        # past the kernel's dirty limit every writer is throttled.
-        os.sync()
-        if not self.drop_caches:
-            return
-        # On virtual machines that hand free memory back to the host, the
-        # first touch of such a page costs a fault in the host, several times
-        # what writing the page costs, and which run draws those pages is
-        # luck. So the ballast is read in (touching pages outside the timing),
-        # the page cache is emptied, and every run finds far more backed free
-        # pages than it writes. The maps and programs are read back in last.
-        subprocess.run(["cat", self.ballast], stdout=subprocess.DEVNULL, check=True)
-        with open("/proc/sys/vm/drop_caches", "w") as drop:
-            drop.write("1\n")
-        for command in self.warm_up:
-            subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    @staticmethod
-    def wait_for_quiet(limit_s=30.0, window_s=0.25, busy_share=0.05):
-        """Waits until the CPUs are idle, such as after deleting a large
-        folder on a file system that discards freed blocks in the background:
-        that work would take a core from a run that needs both."""
-        def busy_and_total():
-            with open("/proc/stat") as stat:
-                fields = [int(v) for v in stat.readline().split()[1:]]
-            idle = fields[3] + fields[4]
-            return sum(fields) - idle, sum(fields)
-
-        deadline = time.monotonic() + limit_s
-        while time.monotonic() < deadline:
-            busy0, total0 = busy_and_total()
-            time.sleep(window_s)
-            busy1, total1 = busy_and_total()
-            if total1 > total0 and (busy1 - busy0) / (total1 - total0) < busy_share:
-                return
-        print("warning: the machine did not become idle", file=sys.stderr)
-
-    def timed(self, command):
-        self.settle()
-        self.wait_for_quiet()
-        start = time.perf_counter()
-        run(command)
-        return time.perf_counter() - start
+from settle import Settler, run
 
 
 def peak_rss_kib(command):

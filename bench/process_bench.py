@@ -1,0 +1,185 @@
+#!/usr/bin/env python3
+"""Times whole shp2s16 processes, side by side in one run.
+
+First process start: `shp2s16 --version` against an empty C++ program built
+with the same compiler and flags, run alternately, many times in each round.
+Then one 4096 x 4096 map in each style (long runs, mixed, literal pixels),
+converted by `shp2s16 SOURCE TARGET` and by the byte-at-a-time baseline, each
+timed run writing a new target and nothing deleted between timed runs.
+
+Every process is started with posix_spawn and reaped at once, so the
+launcher adds as little as it can to the short runs. Each ratio pairs the
+runs of one round; the median over rounds is judged.
+
+The conversion figures are not like for like, and the difference counts
+against shp2s16: it syncs each target's data to the disk before renaming it
+into place, while the baseline writes its target in place and leaves its
+dirty pages to the kernel. Dirty pages are written back before each timed
+run, outside the timing, so the baseline's write-back is never timed and
+shp2s16's is. With --drop-caches the page cache is also emptied before each
+conversion (see settle.Settler).
+"""
+import argparse
+import filecmp
+import os
+import shutil
+import statistics
+import sys
+import time
+
+from settle import Settler, run
+
+STYLES = {"long": "long runs", "mixed": "mixed", "literals": "literal pixels"}
+# Least speed-up over the baseline that each style must reach.
+TARGETS = {"long": 2.5, "mixed": 5.0, "literals": 10.0}
+START_TARGET = 1.5
+
+
+class Launcher:
+    """Runs a program to its end and returns the wall time it took, in s."""
+
+    def __init__(self):
+        self.devnull = os.open(os.devnull, os.O_WRONLY)
+        self.actions = [(os.POSIX_SPAWN_DUP2, self.devnull, 1)]
+
+    def timed(self, command):
+        start = time.perf_counter()
+        pid = os.posix_spawn(command[0], command, os.environ, file_actions=self.actions)
+        _, status = os.waitpid(pid, 0)
+        elapsed = time.perf_counter() - start
+        if os.waitstatus_to_exitcode(status) != 0:
+            sys.exit(f"failed: {' '.join(command)}")
+        return elapsed
+
+
+def spread(values, digits):
+    return f"fastest {min(values):.{digits}f}, slowest {max(values):.{digits}f}"
+
+
+def paired_median(label, numerators, denominators):
+    ratios = [n / d for n, d in zip(numerators, denominators)]
+    print(f"  {label} by round: " + " ".join(f"{r:.2f}" for r in ratios))
+    return statistics.median(ratios)
+
+
+def measure_start(launcher, settler, commands, rounds, runs):
+    """Per-run times of each command, by round, runs alternating."""
+    times = {name: [[] for _ in range(rounds)] for name in commands}
+    for round_ in range(rounds):
+        settler.settle()
+        settler.wait_for_quiet()
+        for command in commands.values():
+            launcher.timed(command)
+        for _ in range(runs):
+            for name, command in commands.items():
+                times[name][round_].append(launcher.timed(command))
+    return times
+
+
+def report_start(times, rounds, runs):
+    print(f"Process start, {rounds} rounds of {runs} runs each, per-run time in ms:")
+    for name, by_round in times.items():
+        values = [t * 1000 for r in by_round for t in r]
+        quartiles = statistics.quantiles(values, n=4)
+        print(f"  {name:<8} median {statistics.median(values):6.3f}   "
+              f"quartiles {quartiles[0]:.3f} .. {quartiles[2]:.3f}   ({spread(values, 3)})")
+    medians = {name: [statistics.median(r) for r in by_round] for name, by_round in times.items()}
+    return paired_median("shp2s16 / empty, medians", medians["shp2s16"], medians["empty"])
+
+
+def measure_conversions(launcher, settler, programs, maps, outputs, rounds):
+    """Times of each (style, program) by round, the order flipped each round."""
+    times = {(style, name): [] for style in STYLES for name in programs}
+    for round_ in range(rounds):
+        order = list(programs.items())
+        if round_ % 2:
+            order.reverse()
+        for style in STYLES:
+            for name, program in order:
+                target = os.path.join(outputs, f"{style}-{name}-{round_}.s16")
+                settler.settle()
+                settler.wait_for_quiet()
+                times[(style, name)].append(launcher.timed(program + [maps[style], target]))
+        if round_ == 0:
+            check_identical(outputs, programs)
+    return times
+
+
+def check_identical(outputs, programs):
+    for style in STYLES:
+        first, *others = (os.path.join(outputs, f"{style}-{name}-0.s16") for name in programs)
+        for other in others:
+            if not filecmp.cmp(first, other, shallow=False):
+                sys.exit(f"outputs differ: {first} {other}")
+
+
+def report_conversions(times, maps, outputs, rounds):
+    print(f"Conversions of one 4096 x 4096 map, {rounds} rounds, in ms:")
+    checks = []
+    for style, label in STYLES.items():
+        shp_mib = os.path.getsize(maps[style]) / 2**20
+        s16_mib = os.path.getsize(os.path.join(outputs, f"{style}-shp2s16-0.s16")) / 2**20
+        print(f"  {label} ({shp_mib:.1f} MiB of SHP, {s16_mib:.1f} MiB of S16):")
+        for name in ("baseline", "shp2s16"):
+            values = [t * 1000 for t in times[(style, name)]]
+            print(f"    {name:<8} median {statistics.median(values):6.1f}   ({spread(values, 1)})")
+        ratio = paired_median("  baseline / shp2s16", times[(style, "baseline")],
+                              times[(style, "shp2s16")])
+        checks.append((f"{label} against the baseline", ratio, ">=", TARGETS[style]))
+    return checks
+
+
+def report_targets(checks):
+    print("Targets:")
+    missed = 0
+    for label, value, relation, target in checks:
+        ok = value >= target if relation == ">=" else value <= target
+        missed += 0 if ok else 1
+        print(f"  {label:<36} {value:6.2f}  {relation} {target:<4}  {'PASS' if ok else 'MISS'}")
+    return missed
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build", help="build folder holding cli/ and bench/")
+    parser.add_argument("--start-rounds", type=int, default=10)
+    parser.add_argument("--start-runs", type=int, default=20,
+                        help="runs of each program in each start round")
+    parser.add_argument("--rounds", type=int, default=7)
+    parser.add_argument("--keep", action="store_true", help="keep the work folder")
+    parser.add_argument("--drop-caches", action="store_true",
+                        help="empty the page cache before each timed run (needs root)")
+    args = parser.parse_args()
+
+    shp2s16 = os.path.join(args.build, "cli", "shp2s16")
+    tools = os.path.join(args.build, "bench", "batch-tools")
+    empty = os.path.join(args.build, "bench", "empty-program")
+    work = os.path.join(args.build, "bench", "process-work")
+    shutil.rmtree(work, ignore_errors=True)
+    maps = {}
+    for style in STYLES:
+        folder = os.path.join(work, style)
+        run([tools, "make-maps", folder, "1", "4096", "4096", style])
+        maps[style] = os.path.join(folder, "MAP0000.SHP")
+    outputs = os.path.join(work, "out")
+    os.makedirs(outputs)
+
+    warm_up = [["cat"] + list(maps.values()), [shp2s16, "--version"], [empty], [tools]]
+    settler = Settler(work, args.drop_caches, warm_up)
+    launcher = Launcher()
+    start_times = measure_start(launcher, settler,
+                                {"shp2s16": [shp2s16, "--version"], "empty": [empty]},
+                                args.start_rounds, args.start_runs)
+    start_ratio = report_start(start_times, args.start_rounds, args.start_runs)
+    programs = {"shp2s16": [shp2s16], "baseline": [tools, "baseline-one"]}
+    times = measure_conversions(launcher, settler, programs, maps, outputs, args.rounds)
+    checks = [("start against the empty program", start_ratio, "<=", START_TARGET)]
+    checks += report_conversions(times, maps, outputs, args.rounds)
+    missed = report_targets(checks)
+    if not args.keep:
+        shutil.rmtree(work, ignore_errors=True)
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
