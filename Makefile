@@ -9,7 +9,7 @@ FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined,implicit-conversion -f
 SANITIZE_DIR ?= build-asan
 SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 
-.PHONY: all deps configure build run test bench package fuzz sanitize clean
+.PHONY: all deps configure build run test bench package fuzz sanitize windows clean
 
 all: build
 
@@ -44,7 +44,7 @@ bench: build
 # libFuzzer on the decoding core with a fixed seed; any finding fails.
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DDROVANA_BUILD_FRONTENDS=OFF -DDROVANA_BUILD_TESTS=OFF -DDROVANA_BUILD_BENCH=OFF \
+		-DDROVANA_BUILD_DIALOG=OFF -DDROVANA_BUILD_TESTS=OFF -DDROVANA_BUILD_BENCH=OFF \
 		-DDROVANA_BUILD_FUZZ=ON -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_DIR) --target convert_fuzz make-fuzz-seeds
 	$(FUZZ_DIR)/fuzz/make-fuzz-seeds $(FUZZ_DIR)/seeds
@@ -57,5 +57,18 @@ sanitize:
 	$(MAKE) test BUILD_DIR=$(SANITIZE_DIR) BUILD_TYPE=Debug \
 		CMAKE_FLAGS='-DDROVANA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" $(CMAKE_FLAGS)'
 
+# shp2s16.exe for 64-bit Windows, cross-built with mingw-w64, every Qt-free
+# test program run under Wine, and the .zip to download, in $(WIN_DIR)/package.
+WIN_DIR ?= build-win
+WINE_ENV := WINEDEBUG=-all WINEPREFIX=$(abspath $(WIN_DIR))/wine
+
+windows: deps
+	cmake -S . -B $(WIN_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+		-DCMAKE_BUILD_TYPE=Release -DDROVANA_BUILD_DIALOG=OFF -DDROVANA_BUILD_BENCH=OFF \
+		$(CMAKE_FLAGS)
+	cmake --build $(WIN_DIR)
+	cd $(WIN_DIR) && $(WINE_ENV) ctest --output-on-failure
+	cmake --build $(WIN_DIR) --target package
+
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(WIN_DIR)

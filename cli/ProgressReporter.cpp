@@ -6,7 +6,7 @@
 #include <unistd.h>
 #endif
 
-#include "ArgumentPath.h"
+#include "PathParts.h"
 
 namespace drovana {
 namespace {
@@ -18,7 +18,7 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kShownNameLength = 40;
 
 std::string ShortName(const std::filesystem::path& source) {
-    std::string name = TextOfPath(source.filename());
+    std::string name = TextOf(source.filename());
     if (name.size() > kShownNameLength) {
         std::size_t start = name.size() - kShownNameLength + 3;
         // Start on a character, not on one of the continuation bytes of a
@@ -55,7 +55,7 @@ void ProgressReporter::Finished(const BatchItem& item, const ConvertResult& resu
     ++done_;
     if (!result.Ok()) {
         ClearProgress();
-        std::fprintf(err_, "shp2s16: %s: %s\n", TextOfPath(item.source).c_str(),
+        std::fprintf(err_, "shp2s16: %s: %s\n", TextOf(item.source).c_str(),
                      DescribeConvertResult(result).c_str());
     }
     DrawProgress(done_ == total_);
@@ -66,8 +66,7 @@ void ProgressReporter::Summary(const BatchOutcome& outcome, std::size_t upToDate
     ClearProgress();
     if (outcome.syncError) {
         std::fprintf(err_, "shp2s16: %s: cannot sync folder: %s\n",
-                     TextOfPath(outcome.unsyncedFolder).c_str(),
-                     outcome.syncError.message().c_str());
+                     TextOf(outcome.unsyncedFolder).c_str(), outcome.syncError.message().c_str());
     }
     if (mode_.quiet) {
         return;

@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "ArgumentPath.h"
 #include "BatchConvert.h"
 #include "BatchRules.h"
 #include "Interrupt.h"
@@ -89,11 +88,11 @@ void WarnOfTargetClashes(const BatchPlan& plan, std::FILE* err) {
             if (i > 0) {
                 list += i + 1 < group.size() ? ", " : " and ";
             }
-            list += TextOfPath(group[i]);
+            list += TextOf(group[i]);
         }
         std::fprintf(err, "%s: warning: %s %s convert to %s without regard to case\n", kProgram,
                      list.c_str(), group.size() == 2 ? "both" : "all",
-                     TextOfPath(TargetPathFor("", group.front())).c_str());
+                     TextOf(TargetPathFor("", group.front())).c_str());
     }
 }
 
@@ -222,8 +221,7 @@ bool ReadOptions(const Request& request, Options& options, std::string& error) {
 
 void PrintDryRun(const BatchPlan& plan, std::FILE* out) {
     for (const BatchItem& item : plan.items) {
-        std::fprintf(out, "%s -> %s\n", TextOfPath(item.source).c_str(),
-                     TextOfPath(item.target).c_str());
+        std::fprintf(out, "%s -> %s\n", TextOf(item.source).c_str(), TextOf(item.target).c_str());
     }
 }
 
@@ -271,12 +269,12 @@ const char* SwappedOperand(const std::string& source, const std::string& target)
 // could not and returns the status to exit with.
 int PlanOneFile(const std::string& source, const std::string& target, BatchPlan& plan,
                 std::FILE* err) {
-    if (!source.empty() && source.back() == kPathSeparator) {
+    if (!source.empty() && IsPathSeparator(source.back())) {
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, source.c_str());
         return kExitUsage;
     }
-    const fs::path sourcePath = PathFromArgument(source);
-    const fs::path targetPath = PathFromArgument(target);
+    const fs::path sourcePath = PathOf(source);
+    const fs::path targetPath = PathOf(target);
     // One file named twice is no swap: the conversion refuses it as
     // "target is the source".
     std::error_code error;
@@ -295,7 +293,7 @@ int PlanOneFile(const std::string& source, const std::string& target, BatchPlan&
 int PlanBatch(const Options& options, std::string source, std::string target, BatchPlan& plan,
               std::FILE* err) {
     std::error_code error;
-    if (!fs::is_directory(PathFromArgument(target), error)) {
+    if (!fs::is_directory(PathOf(target), error)) {
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, target.c_str());
         return kExitUsage;
     }
@@ -304,7 +302,7 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
     plan = PlanFolderBatch(source, target, options.updateOnly);
     if (plan.error) {
         std::fprintf(err, "%s: %s: cannot list folder: %s\n", kProgram,
-                     TextOfPath(plan.failedFolder).c_str(), plan.error.message().c_str());
+                     TextOf(plan.failedFolder).c_str(), plan.error.message().c_str());
         return kExitUsage;
     }
     if (!options.quiet) {
@@ -315,7 +313,7 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
 
 int Run(const Options& options, std::FILE* out, std::FILE* err) {
     std::error_code error;
-    const bool batch = fs::is_directory(PathFromArgument(options.source), error);
+    const bool batch = fs::is_directory(PathOf(options.source), error);
     BatchPlan plan;
     const int planned = batch ? PlanBatch(options, options.source, options.target, plan, err)
                               : PlanOneFile(options.source, options.target, plan, err);

@@ -16,14 +16,6 @@ std::string::size_type DriveLength(const std::string&) {
 }
 #endif
 
-bool IsPathSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
 }  // namespace
 
 void CPathParts::Split(const std::string& path) {
@@ -99,6 +91,14 @@ std::string TextOf(const std::filesystem::path& path) {
     return path.u8string();
 #else
     return path.string();
+#endif
+}
+
+bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
 #endif
 }
 

@@ -53,6 +53,9 @@ private:
 std::string GetPathPart(const std::string& path, int part);
 
 // Makes folder ready for a file name to be appended; empty becomes the lone separator.
+// True for a character that separates folders: either slash on Windows.
+bool IsPathSeparator(char c);
+
 void EnsureTrailingSeparator(std::string& folder);
 std::string WithTrailingSeparator(std::string folder);
 
