@@ -109,6 +109,7 @@ private:
     bool ApplyMetadata(std::error_code& error);
 
     int fd_ = -1;
+    std::uint64_t written_ = 0;  // bytes appended so far
 #endif
     bool unnamed_ = false;
     std::filesystem::path temporary_;  // the new file's name until it is renamed
