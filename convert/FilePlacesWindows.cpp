@@ -86,6 +86,12 @@ ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& option
     if (!fs::is_regular_file(status) || !StatusAt(resolved.place.Path(), resolved.status)) {
         return {ConvertError::kTargetNotRegularFile, {}};
     }
+    // Read-only says "do not replace me" there; refused before any writing,
+    // whether or not the rename would honour it.
+    if (resolved.status.attributes & FILE_ATTRIBUTE_READONLY) {
+        return {ConvertError::kCannotReplaceTarget,
+                std::error_code(ERROR_ACCESS_DENIED, std::system_category())};
+    }
     return {};
 }
 

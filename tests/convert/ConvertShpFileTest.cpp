@@ -105,6 +105,30 @@ TEST(ConvertShpFile, FailsWhenTargetCannotBeCreated) {
     EXPECT_EQ(dir.Names().size(), 2u);
 }
 
+// A read-only target: Windows refuses to replace it, and it stays; elsewhere
+// the folder decides, and the new file keeps the old one's permissions.
+TEST(ConvertShpFile, AReadOnlyTargetIsTreatedAsTheSystemTreatsIt) {
+    TempDir dir;
+    const Bytes shp = MakeMap(8, 6, MapStyle::kMixed);
+    WriteBytes(dir / "in.shp", shp);
+    WriteBytes(dir / "out.s16", kOldTarget);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    fs::permissions(dir / "out.s16", readOnly);
+
+    const ConvertResult result = ConvertShpFile(dir / "in.shp", dir / "out.s16");
+
+#ifdef _WIN32
+    EXPECT_EQ(result.error, ConvertError::kCannotReplaceTarget);
+    EXPECT_EQ(ReadBytes(dir / "out.s16"), kOldTarget);
+#else
+    EXPECT_TRUE(result.Ok()) << DescribeConvertResult(result);
+    EXPECT_EQ(ReadBytes(dir / "out.s16"), S16Of(shp));
+    EXPECT_EQ(fs::status(dir / "out.s16").permissions(), readOnly);
+#endif
+    EXPECT_EQ(dir.Names(), (Names{"in.shp", "out.s16"}));
+    fs::permissions(dir / "out.s16", fs::perms::owner_all, fs::perm_options::add);
+}
+
 TEST(ConvertShpFile, FailsWhenSourceIsMissingOrAFolder) {
     TempDir dir;
     fs::create_directory(dir / "folder.shp");
