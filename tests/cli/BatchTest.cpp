@@ -267,6 +267,10 @@ TEST_F(BatchTest, AStopSignalAbandonsConversionsAndExitsWith128PlusTheSignal) {
         }
     }
 }
+#else
+TEST_F(BatchTest, AStopSignalAbandonsConversionsAndExitsWith128PlusTheSignal) {
+    GTEST_SKIP() << "signals by number are POSIX; Windows stops a run with Ctrl-C only";
+}
 #endif
 
 }  // namespace
