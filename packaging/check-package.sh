@@ -21,7 +21,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 field Depends | grep -q 'qt6-qpa-plugins' || fail "no dependency on qt6-qpa-plugins"
 
 root=$scratch/root/usr
-for file in bin/drovana bin/shp2s16 share/man/man1/shp2s16.1 \
+for file in bin/drovana bin/shp2s16 share/man/man1/drovana.1.gz share/man/man1/shp2s16.1.gz \
+    share/doc/drovana/copyright share/doc/drovana/changelog.Debian.gz \
     share/applications/org.quenmoor.Drovana.desktop \
     share/metainfo/org.quenmoor.Drovana.metainfo.xml \
     share/icons/hicolor/16x16/apps/drovana.png share/icons/hicolor/48x48/apps/drovana.png \
@@ -31,6 +32,29 @@ done
 [ -x "$root/bin/shp2s16" ] || fail "shp2s16 is not executable"
 "$root/bin/shp2s16" --version | grep -q "$version" || fail "installed shp2s16 has another version"
 
+# Compressed without a name or time stamp, and readable.
+for file in share/man/man1/drovana.1.gz share/man/man1/shp2s16.1.gz \
+    share/doc/drovana/changelog.Debian.gz; do
+    gzip -t "$root/$file" || fail "$file is not a valid gzip file"
+    [ "$(od -An -tu1 -j4 -N4 "$root/$file" | tr -d ' ')" = 0000 ] ||
+        fail "$file has a time stamp in its gzip header"
+done
+zcat "$root/share/doc/drovana/changelog.Debian.gz" | head -n 1 | grep -q "^drovana ($version) " ||
+    fail "changelog.Debian.gz has no entry for $version first"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$root/share/doc/drovana/copyright" || fail "copyright is not in the machine-readable format"
+[ "$(field Description | wc -l)" -gt 1 ] || fail "the package has no long description"
+grep -q '<url type="homepage">' "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" ||
+    fail "metainfo has no homepage"
+grep -q '<screenshot' "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" ||
+    fail "metainfo has no screenshot"
+
 desktop-file-validate "$root/share/applications/org.quenmoor.Drovana.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml"
+# Debian's own checks: errors fail, warnings and notes are shown.
+lintian --fail-on none --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 ||
+    { cat "$scratch/lintian.log"; fail "lintian could not check the package"; }
+cat "$scratch/lintian.log"
+! grep -q '^E: ' "$scratch/lintian.log" || fail "lintian reports errors"
+
 echo "check-package: $(basename "$deb") is complete"
