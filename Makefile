@@ -23,7 +23,7 @@ build: configure
 	cmake --build $(BUILD_DIR)
 
 run: build
-	$(BUILD_DIR)/app/drovana
+	$(BUILD_DIR)/app/drovana $(BUILD_DIR)/samples/maps $(BUILD_DIR)/samples/peg
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

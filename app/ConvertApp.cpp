@@ -2,9 +2,13 @@
 
 #include <QTimer>
 
+#include <filesystem>
+#include <system_error>
+
 #include "AppIcon.h"
 #include "ConvertDlg.h"
 #include "Interrupt.h"
+#include "NativeText.h"
 #include "Settings.h"
 #include "Version.h"
 
@@ -13,6 +17,24 @@ namespace drovana {
 namespace {
 
 char kFallbackName[] = "drovana";
+
+// The dialog lists a folder as written, so a relative one would follow the
+// current folder of whoever reads the settings later.
+QString AbsoluteFolder(const std::string& given) {
+    if (given.empty()) {
+        return {};
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(given, error);
+    if (error) {
+        return FromNative(given);
+    }
+#ifdef _WIN32
+    return FromNative(absolute.u8string());
+#else
+    return FromNative(absolute.string());
+#endif
+}
 
 }  // namespace
 
@@ -38,6 +60,11 @@ CConvertApp::CConvertApp(int argc, char** argv)
     setWindowIcon(LoadAppIcon());
 }
 
+void CConvertApp::SetStartFolders(const StartFolders& folders) {
+    m_strStartShpFolder = AbsoluteFolder(folders.shp);
+    m_strStartPegFolder = AbsoluteFolder(folders.peg);
+}
+
 bool CConvertApp::InitInstance() {
     // The root is named before the dialog exists, so that its first read
     // already finds the user's settings.
@@ -45,6 +72,7 @@ bool CConvertApp::InitInstance() {
 
     CatchInterrupts();
     CConvertDlg dlg;
+    dlg.SetStartFolders(m_strStartShpFolder, m_strStartPegFolder);
     CloseWhenSet(dlg, InterruptRequested());
     g_pMainDlg = &dlg;
     dlg.exec();  // always rejected: OK does not close the dialog

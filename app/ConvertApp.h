@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QString>
 
 #include <atomic>
+
+#include "StartOptions.h"
 
 namespace drovana {
 
@@ -30,9 +33,17 @@ public:
     // Every argument after the program's name is ignored.
     CConvertApp(int argc, char** argv);
 
+    // The folders the dialog opens on instead of the stored ones; a relative
+    // folder is taken from the current one.
+    void SetStartFolders(const StartFolders& folders);
+
     // Runs the whole program. Returns false: there is no event loop to enter
     // once the dialog has closed.
     bool InitInstance();
+
+private:
+    QString m_strStartShpFolder;
+    QString m_strStartPegFolder;
 };
 
 }  // namespace drovana

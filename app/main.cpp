@@ -1,6 +1,20 @@
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "ConvertApp.h"
+#include "StartOptions.h"
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const drovana::StartRequest request = drovana::ParseStartArguments(arguments);
+    // Decided before Qt starts, which would abort without a display.
+    if (const std::optional<int> status = drovana::AnswerWithoutDialog(
+            request, drovana::ReadDisplayEnvironment(), stdout, stderr)) {
+        return *status;
+    }
     drovana::CConvertApp app(argc, argv);
+    app.SetStartFolders(request.folders);
     return app.InitInstance() ? drovana::CConvertApp::exec() : 0;
 }

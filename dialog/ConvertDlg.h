@@ -53,6 +53,11 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // Folders named when the program started (empty when not given) take the
+    // place of the stored ones. A stored folder stays as it was unless the
+    // user puts another folder in the given one's place.
+    void SetStartFolders(const QString& shpFolder, const QString& pegFolder);
+
     // A folder text as leaving its edit confirms it: with its trailing
     // separator, unless empty.
     static QString ConfirmedFolder(const QString& text);
@@ -148,6 +153,10 @@ private:
     // file name as the file system spells it.
     std::map<std::string, QString> m_failures;
     QString m_strRunStatus;  // what the status line said when the run ended
+
+    // Folders given at start, with trailing separator; empty when not given.
+    QString m_strStartShpFolder;
+    QString m_strStartPegFolder;
 };
 
 // The running converter dialog, while the program shows it.

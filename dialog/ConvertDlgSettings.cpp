@@ -14,6 +14,20 @@ QString Section() {
     return QString::fromLatin1(kSettingsSection);
 }
 
+// A folder given at start replaces the stored one for this opening.
+void UseStartFolder(QString& folder, const QString& start) {
+    if (!start.isEmpty()) {
+        folder = start;
+    }
+}
+
+// A folder still the one given at start leaves the stored one alone.
+void SaveFolder(const QString& key, const QString& folder, const QString& start) {
+    if (start.isEmpty() || folder != start) {
+        WriteProfileString(Section(), key, folder);
+    }
+}
+
 }  // namespace
 
 void CConvertDlg::LoadSettings() {
@@ -23,6 +37,8 @@ void CConvertDlg::LoadSettings() {
     }
     m_bUpdateOnly = GetProfileInt(Section(), QStringLiteral("Update"), 0) != 0;
     m_strPegFolder = GetProfileString(Section(), QStringLiteral("UpdateFolder"));
+    UseStartFolder(m_strShpFolder, m_strStartShpFolder);
+    UseStartFolder(m_strPegFolder, m_strStartPegFolder);
     // Stored by hand or by an older version, a folder may lack its separator;
     // "/x/peg" must not name files "/x/pegMAP01.s16".
     m_strShpFolder = ConfirmedFolder(m_strShpFolder);
@@ -30,9 +46,14 @@ void CConvertDlg::LoadSettings() {
 }
 
 void CConvertDlg::SaveSettings() {
-    WriteProfileString(Section(), QStringLiteral("Folder"), m_strShpFolder);
+    SaveFolder(QStringLiteral("Folder"), m_strShpFolder, m_strStartShpFolder);
     WriteProfileInt(Section(), QStringLiteral("Update"), m_bUpdateOnly ? 1 : 0);
-    WriteProfileString(Section(), QStringLiteral("UpdateFolder"), m_strPegFolder);
+    SaveFolder(QStringLiteral("UpdateFolder"), m_strPegFolder, m_strStartPegFolder);
+}
+
+void CConvertDlg::SetStartFolders(const QString& shpFolder, const QString& pegFolder) {
+    m_strStartShpFolder = ConfirmedFolder(shpFolder);
+    m_strStartPegFolder = ConfirmedFolder(pegFolder);
 }
 
 }  // namespace drovana
