@@ -265,13 +265,62 @@ const char* SwappedOperand(const std::string& source, const std::string& target)
     return nullptr;
 }
 
+// A text that can only name a folder: one ending in a separator, ".", "..",
+// or a bare drive.
+bool SpeltAsFolder(const std::string& text) {
+    const std::string name = GetPathPart(text, kPathFileName);
+    return name.empty() || name == "." || name == "..";
+}
+
+// Why a SOURCE spelt as a folder is not one: nothing there, something else
+// there, or the system's reason for a folder it cannot reach.
+std::string MissingFolderReason(const std::string& folder) {
+    std::error_code error;
+    static_cast<void>(fs::status(PathOf(folder), error));
+    if (!error || error == std::errc::no_such_file_or_directory) {
+        return "no such folder";
+    }
+    return error == std::errc::not_a_directory ? "not a folder"
+                                               : "cannot list folder: " + error.message();
+}
+
+// A TARGET that is a folder receives SOURCE's title + ".s16", as cp puts a
+// file into a folder. Otherwise the folder the picture goes into must be
+// there: named by itself, it points at the cause better than the source's
+// "cannot create target" would. Returns kExitSuccess or the status to exit with.
+int ResolveTarget(const std::string& source, std::string& target, std::FILE* err) {
+    std::error_code error;
+    if (fs::is_directory(PathOf(target), error)) {
+        target = TextOf(TargetPathFor(WithTrailingSeparator(target), PathOf(source).filename()));
+        return kExitSuccess;
+    }
+    const std::string folder = GetPathPart(target, kPathFolder);
+    if (folder.empty()) {
+        return kExitSuccess;
+    }
+    const fs::file_status status = fs::status(PathOf(folder), error);
+    if (error == std::errc::no_such_file_or_directory) {
+        std::fprintf(err, "%s: %s: no such folder for the target\n", kProgram, folder.c_str());
+        return kExitUsage;
+    }
+    if (error == std::errc::not_a_directory || (!error && !fs::is_directory(status))) {
+        std::fprintf(err, "%s: %s: not a folder, so it cannot hold the target\n", kProgram,
+                     folder.c_str());
+        return kExitUsage;
+    }
+    return kExitSuccess;
+}
+
 // Each Plan function fills `plan` and returns kExitSuccess, or reports why it
 // could not and returns the status to exit with.
-int PlanOneFile(const std::string& source, const std::string& target, BatchPlan& plan,
-                std::FILE* err) {
-    if (!source.empty() && IsPathSeparator(source.back())) {
-        std::fprintf(err, "%s: %s: no such folder\n", kProgram, source.c_str());
+int PlanOneFile(const std::string& source, std::string target, BatchPlan& plan, std::FILE* err) {
+    if (SpeltAsFolder(source)) {
+        std::fprintf(err, "%s: %s: %s\n", kProgram, source.c_str(),
+                     MissingFolderReason(source).c_str());
         return kExitUsage;
+    }
+    if (const int resolved = ResolveTarget(source, target, err); resolved != kExitSuccess) {
+        return resolved;
     }
     const fs::path sourcePath = PathOf(source);
     const fs::path targetPath = PathOf(target);
@@ -311,6 +360,29 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
     return kExitSuccess;
 }
 
+// A source folder with S16 pictures and no maps at all is most likely the
+// PeG folder, named first.
+void HintIfFoldersSwapped(const std::string& source, std::FILE* err) {
+    bool holdsS16 = false;
+    std::error_code error;
+    for (fs::directory_iterator it(PathOf(source), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = TextOf(it->path().filename());
+        if (HasExtension(name, kShpExtension)) {
+            return;
+        }
+        std::error_code typeError;
+        holdsS16 =
+            holdsS16 || (HasExtension(name, kS16Extension) && it->is_regular_file(typeError));
+    }
+    if (holdsS16 && !error) {
+        std::fprintf(err,
+                     "%s: hint: %s holds S16 pictures but no SHP maps; are the two folders "
+                     "swapped?\n",
+                     kProgram, WithTrailingSeparator(source).c_str());
+    }
+}
+
 int Run(const Options& options, std::FILE* out, std::FILE* err) {
     std::error_code error;
     const bool batch = fs::is_directory(PathOf(options.source), error);
@@ -320,11 +392,16 @@ int Run(const Options& options, std::FILE* out, std::FILE* err) {
     if (planned != kExitSuccess) {
         return planned;
     }
+    int status = kExitSuccess;
     if (options.dryRun) {
         PrintDryRun(plan, out);
-        return kExitSuccess;
+    } else {
+        status = Convert(options, plan, !batch, err);
     }
-    return Convert(options, plan, !batch, err);
+    if (batch && !options.quiet && plan.items.empty() && plan.upToDate == 0) {
+        HintIfFoldersSwapped(options.source, err);
+    }
+    return status;
 }
 
 int ParseAndRun(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {

@@ -59,14 +59,19 @@ CandidateList ListingFailed(const fs::path& folder, std::error_code error) {
     return list;
 }
 
-// Plain read-write files only: what a listing without the update switch
-// admits. Hidden files start with a dot; read-only ones lack the owner's
-// write permission.
-bool IsPlainFile(const fs::directory_entry& entry) {
+// Folders, devices, FIFOs and dangling links are never maps. A link is
+// judged by what it points to; whether a batch may follow it is decided later.
+bool IsRegularFile(const fs::directory_entry& entry, fs::file_status& status) {
     std::error_code error;
-    const fs::file_status status = entry.status(error);
-    return !error && fs::is_regular_file(status) &&
-           (status.permissions() & fs::perms::owner_write) != fs::perms::none &&
+    status = entry.status(error);
+    return !error && fs::is_regular_file(status);
+}
+
+// Read-write files that are not hidden: what a listing without the update
+// switch admits. Hidden files start with a dot; read-only ones lack the
+// owner's write permission.
+bool IsPlainFile(const fs::directory_entry& entry, const fs::file_status& status) {
+    return (status.permissions() & fs::perms::owner_write) != fs::perms::none &&
            !StartsWith(TextOf(entry.path().filename()), ".");
 }
 
@@ -115,12 +120,14 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
          it.increment(error)) {
         const fs::path name = it->path().filename();
         const std::string folded = FoldCase(TextOf(name));
-        if (!StartsWith(folded, prefix) || !EndsWith(folded, kShpExtension)) {
+        fs::file_status status;
+        if (!StartsWith(folded, prefix) || !EndsWith(folded, kShpExtension) ||
+            !IsRegularFile(*it, status)) {
             continue;
         }
         const bool admitted = updateOnly
                                   ? counterparts.count(FoldCase(TitleOf(name)) + kS16Extension) == 0
-                                  : IsPlainFile(*it);
+                                  : IsPlainFile(*it, status);
         if (admitted) {
             list.names.push_back(name);
         } else if (updateOnly) {

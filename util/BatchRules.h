@@ -21,11 +21,13 @@ inline constexpr const char* kS16Extension = ".s16";
 
 // The SHP files of `shpFolder` that a batch converts, sorted without regard
 // to case (ties by exact name). Names match "*.shp" without regard to case.
-// With `updateOnly` every matching entry is listed unless the PeG folder
-// already holds its S16 counterpart (title + ".s16", compared without regard
-// to case); without it only plain files that are not hidden and not read-only
-// are listed. An empty folder text names no folder: an empty SHP folder
-// lists nothing, an empty PeG folder holds no counterparts.
+// Only regular files are listed, or links to them: never folders, devices,
+// FIFOs, sockets or dangling links. With `updateOnly` every such file is
+// listed unless the PeG folder already holds its S16 counterpart (title +
+// ".s16", compared without regard to case); without it only files that are
+// not hidden and not read-only are listed. An empty folder text names no
+// folder: an empty SHP folder lists nothing, an empty PeG folder holds no
+// counterparts.
 //
 // A folder that cannot be listed (unreadable, out of file handles, an error
 // part-way) gives an empty list and the reason: taking it for an empty folder

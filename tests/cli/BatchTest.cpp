@@ -140,6 +140,40 @@ TEST_F(BatchTest, AMissingFolderOrBadJobCountIsAUsageError) {
     }
 }
 
+// Named first, the PeG folder holds no maps: say why nothing was converted.
+// Only a folder with S16 pictures and no map at all, listed or not, gets
+// the hint, and the status stays.
+TEST_F(BatchTest, ASourceFolderOfS16PicturesOnlyHintsThatTheFoldersAreSwapped) {
+    const struct {
+        std::vector<std::string> names;
+        const char* option;
+        bool hinted;
+    } cases[] = {
+        {{"MAP01.s16", "map02.S16"}, "-j1", true},
+        {{"MAP01.s16"}, "-n", true},
+        {{"MAP01.s16"}, "-q", false},
+        {{"MAP01.s16", ".hidden.shp"}, "-j1", false},
+        {{"notes.txt"}, "-j1", false},
+    };
+    for (const auto& c : cases) {
+        TempDir maps;
+        for (const std::string& name : c.names) {
+            WriteBytes(maps / name, {1});
+        }
+        const test::CliRun run =
+            test::RunCli({c.option, maps.Path().string(), peg_.Path().string()});
+        const std::string hint = "shp2s16: hint: " + maps.Path().string() +
+                                 "/ holds S16 pictures but no SHP maps; are the two folders "
+                                 "swapped?\n";
+        const bool endsWithHint =
+            run.err.size() >= hint.size() &&
+            run.err.compare(run.err.size() - hint.size(), hint.size(), hint) == 0;
+        EXPECT_EQ(run.status, kExitSuccess);
+        EXPECT_EQ(endsWithHint, c.hinted) << run.err;
+        EXPECT_EQ(run.err.find("hint:") != std::string::npos, c.hinted) << run.err;
+    }
+}
+
 // Stops the batch as soon as the first file is done.
 class StopAfterFirst final : public BatchObserver {
 public:

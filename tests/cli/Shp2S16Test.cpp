@@ -92,6 +92,7 @@ TEST(Shp2S16, UsageErrorsSayWhatIsWrong) {
         {{"-j", "-1", "a", "b"}, "invalid number of jobs: '-1'"},
         {{"-j", "", "a", "b"}, "invalid number of jobs: ''"},
         {{"-j", "99999999999", "a", "b"}, "invalid number of jobs: '99999999999'"},
+        {{"--help-all"}, "Unknown option 'help-all'."},
     };
     for (const auto& c : cases) {
         const test::CliRun run = test::RunCli(c.arguments);
@@ -160,6 +161,53 @@ TEST(Shp2S16, SwappedFileOperandsAreAUsageErrorAndWriteNothing) {
     EXPECT_TRUE(std::filesystem::exists(dir / "peg.shp" / "MAP07.s16"));
 }
 
+// A TARGET folder receives the map under its title, as cp would put it there,
+// even when the folder's name looks like a map's. A folder the picture
+// cannot go into is named itself, not the map.
+TEST(Shp2S16, TargetFolderTakesTheMapsTitleAndAMissingOneIsNamed) {
+    TempDir dir;
+    WriteBytes(dir / "Map.Old.Shp", test::MakeMap(8, 6, test::MapStyle::kMixed));
+    WriteBytes(dir / "notes.txt", {1});
+    std::filesystem::create_directory(dir / "peg.shp");
+    const std::string at = dir.Path().string() + "/";
+    const std::pair<std::string, std::string> cases[] = {
+        {"peg.shp", ""},
+        {"peg.shp/", ""},
+        {"nopeg/x.s16", "nopeg/: no such folder for the target"},
+        {"nopeg/", "nopeg/: no such folder for the target"},
+        {"notes.txt/x.s16", "notes.txt/: not a folder, so it cannot hold the target"},
+    };
+    for (const auto& [target, message] : cases) {
+        const test::CliRun run = test::RunCli({at + "Map.Old.Shp", at + target});
+        EXPECT_EQ(run.status, message.empty() ? kExitSuccess : kExitUsage) << target;
+        EXPECT_EQ(run.err, message.empty() ? "" : "shp2s16: " + at + message + "\n");
+        EXPECT_EQ(std::filesystem::remove(dir / "peg.shp" / "Map.Old.s16"), message.empty());
+        EXPECT_EQ(dir.Names().size(), 3u) << target;
+    }
+}
+
+// Spelt as a folder, SOURCE is one: never a map to open.
+TEST(Shp2S16, ASourceSpeltAsAFolderThatIsNotOneIsAUsageError) {
+    TempDir dir;
+    WriteBytes(dir / "MAP07.SHP", test::MakeMap(8, 6, test::MapStyle::kMixed));
+    const std::string at = dir.Path().string() + "/";
+    const struct {
+        std::string source;
+        std::string reason;
+    } cases[] = {
+        {at + "missing/", "no such folder"},
+        {at + "missing/.", "no such folder"},
+        {at + "missing/..", "no such folder"},
+        {at + "MAP07.SHP/", "not a folder"},
+    };
+    for (const auto& c : cases) {
+        const test::CliRun run = test::RunCli({c.source, at + "MAP07.s16"});
+        EXPECT_EQ(run.status, kExitUsage) << c.source;
+        EXPECT_EQ(run.err.rfind("shp2s16: " + c.source + ": " + c.reason, 0), 0u) << run.err;
+        EXPECT_EQ(dir.Names().size(), 1u) << c.source;
+    }
+}
+
 TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {
     const test::CliRun help = test::RunCli({"--help"});
     EXPECT_EQ(help.status, kExitSuccess);
@@ -169,6 +217,7 @@ TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {
                                "-n, --dry-run", "-q, --quiet"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
+    EXPECT_EQ(help.out.find("help-all"), std::string::npos);
 
     const test::CliRun version = test::RunCli({"--version"});
     EXPECT_EQ(version.status, kExitSuccess);

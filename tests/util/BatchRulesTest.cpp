@@ -85,9 +85,8 @@ TEST_F(ListCandidatesTest, WithoutTheSwitchOnlyPlainWritableVisibleFilesAreListe
     fs::create_directory(shp_ / "folder.shp");
 
     EXPECT_EQ(List(false), (std::vector<std::string>{"plain.shp"}));
-    // With the switch every matching entry counts, folders and hidden files included.
-    EXPECT_EQ(List(true),
-              (std::vector<std::string>{".hidden.shp", "folder.shp", "plain.shp", "readonly.shp"}));
+    // With the switch hidden and read-only files count too, folders never.
+    EXPECT_EQ(List(true), (std::vector<std::string>{".hidden.shp", "plain.shp", "readonly.shp"}));
 }
 
 TEST_F(ListCandidatesTest, AFolderThatCannotBeReadGivesAnEmptyList) {
