@@ -20,6 +20,7 @@
 #include "BatchRules.h"
 #include "CliRun.h"
 #include "ConvertError.h"
+#include "PathParts.h"
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
@@ -162,8 +163,8 @@ TEST_F(BatchTest, ASourceFolderOfS16PicturesOnlyHintsThatTheFoldersAreSwapped) {
         }
         const test::CliRun run =
             test::RunCli({c.option, maps.Path().string(), peg_.Path().string()});
-        const std::string hint = "shp2s16: hint: " + maps.Path().string() +
-                                 "/ holds S16 pictures but no SHP maps; are the two folders "
+        const std::string hint = "shp2s16: hint: " + maps.Path().string() + kPathSeparator +
+                                 " holds S16 pictures but no SHP maps; are the two folders "
                                  "swapped?\n";
         const bool endsWithHint =
             run.err.size() >= hint.size() &&

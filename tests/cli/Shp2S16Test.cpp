@@ -197,8 +197,13 @@ TEST(Shp2S16, ASourceSpeltAsAFolderThatIsNotOneIsAUsageError) {
     } cases[] = {
         {at + "missing/", "no such folder"},
         {at + "missing/.", "no such folder"},
+#ifdef _WIN32
+        // Windows drops "x/.." before it looks, and finds no folder "x/".
+        {at + "MAP07.SHP/", "no such folder"},
+#else
         {at + "missing/..", "no such folder"},
         {at + "MAP07.SHP/", "not a folder"},
+#endif
     };
     for (const auto& c : cases) {
         const test::CliRun run = test::RunCli({c.source, at + "MAP07.s16"});
