@@ -46,11 +46,15 @@ fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DDROVANA_BUILD_DIALOG=OFF -DDROVANA_BUILD_TESTS=OFF -DDROVANA_BUILD_BENCH=OFF \
 		-DDROVANA_BUILD_FUZZ=ON -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" $(CMAKE_FLAGS)
-	cmake --build $(FUZZ_DIR) --target convert_fuzz make-fuzz-seeds
+	cmake --build $(FUZZ_DIR) --target convert_fuzz make-fuzz-seeds s16_fuzz make-s16-fuzz-seeds
 	$(FUZZ_DIR)/fuzz/make-fuzz-seeds $(FUZZ_DIR)/seeds
 	mkdir -p $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/fuzz/convert_fuzz -runs=$(FUZZ_RUNS) -seed=1 -dict=fuzz/shp.dict \
 		-artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds fuzz/findings
+	$(FUZZ_DIR)/fuzz/make-s16-fuzz-seeds $(FUZZ_DIR)/s16-seeds
+	mkdir -p $(FUZZ_DIR)/s16-corpus
+	$(FUZZ_DIR)/fuzz/s16_fuzz -runs=$(FUZZ_RUNS) -seed=1 \
+		-artifact_prefix=$(FUZZ_DIR)/s16- $(FUZZ_DIR)/s16-corpus $(FUZZ_DIR)/s16-seeds
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:

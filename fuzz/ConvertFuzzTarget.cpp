@@ -2,13 +2,18 @@
 // or write out of bounds, or write an S16 picture that contradicts its input:
 // the header's record size matches the records, every coloured record comes
 // from a byte of the input, and the output stays within what the input and
-// its header allow.
+// its header allow. The picture decoder of the image format plugins runs on
+// the same input: each pixel it shows is transparent or the colour of an input
+// byte.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "MapPalette.h"
+#include "PictureDecode.h"
 #include "RunRecord.h"
 #include "S16Format.h"
 #include "ShpFormat.h"
@@ -21,6 +26,7 @@ using namespace drovana;
 // Fewer rows than real pictures may have keep every run short; the real limit
 // has a test of its own.
 constexpr std::int64_t kFuzzRowLimit = 64;
+constexpr std::int64_t kFuzzPixelLimit = 1 << 16;
 constexpr std::int64_t kMaxFillRecordsPerRow = 129;  // 32767 pixels in 255-pixel records
 
 void Require(bool condition) {
@@ -48,6 +54,27 @@ void CheckOutput(const std::uint8_t* data, std::size_t size, const std::vector<s
     Require(records <= static_cast<std::int64_t>(size) + kFuzzRowLimit * kMaxFillRecordsPerRow);
 }
 
+void CheckPicture(const std::uint8_t* data, std::size_t size) {
+    MemorySource source(data, size);
+    ShpPicture picture;
+    if (ReadShpPicture(source, picture) != PictureError::kNone ||
+        std::int64_t{picture.width} * picture.height > kFuzzPixelLimit) {
+        return;
+    }
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(picture.width) *
+                                      static_cast<std::size_t>(picture.height));
+    Require(DecodeShpPicture(source, picture, {pixels.data(), picture.width}) ==
+            PictureError::kNone);
+    std::vector<std::uint32_t> inputColours = {0};
+    for (std::size_t i = 0; i < size; ++i) {
+        inputColours.push_back(ArgbOfIndex(data[i]));
+    }
+    std::sort(inputColours.begin(), inputColours.end());
+    for (std::uint32_t argb : pixels) {
+        Require(std::binary_search(inputColours.begin(), inputColours.end(), argb));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,5 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         Require(sink.Bytes().empty());
     }
+    CheckPicture(data, size);
     return 0;
 }

@@ -29,6 +29,10 @@ for file in bin/drovana bin/shp2s16 share/man/man1/drovana.1.gz share/man/man1/s
     share/icons/hicolor/256x256/apps/drovana.png; do
     [ -f "$root/$file" ] || fail "missing $file"
 done
+# The image format plugins, in Qt's own plugin folder under the multiarch name.
+for plugin in libdrovana_shp.so libdrovana_s16.so; do
+    ls "$root"/lib/*/qt6/plugins/imageformats/$plugin >/dev/null 2>&1 || fail "missing $plugin"
+done
 [ -x "$root/bin/shp2s16" ] || fail "shp2s16 is not executable"
 "$root/bin/shp2s16" --version | grep -q "$version" || fail "installed shp2s16 has another version"
 

@@ -1,0 +1,280 @@
+#include "PictureDecode.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "MapPalette.h"
+#include "RunRecord.h"
+#include "S16Format.h"
+
+namespace drovana {
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::uint16_t kTransparentColour = PackColour(kTransparentIndex);
+
+// A shapefile starts with the big-endian number 9994; read as an SHP picture
+// it would pass the converter's checks.
+constexpr std::array<std::uint8_t, 4> kShapefileMagic = {0x00, 0x00, 0x27, 0x0A};
+
+constexpr std::array<std::uint32_t, kPaletteSize> MakeArgbPalette() {
+    std::array<std::uint32_t, kPaletteSize> table{};
+    for (int i = 0; i < kPaletteSize; ++i) {
+        const PaletteEntry e = kMapPalette[i];
+        // c2 fills the high bits of a packed colour, so it is the red channel.
+        table[i] = 0xFF000000u | std::uint32_t{e.c2} << 16 | std::uint32_t{e.c1} << 8 | e.c0;
+    }
+    table[kTransparentIndex] = 0;
+    return table;
+}
+
+constexpr std::array<std::uint32_t, kPaletteSize> kArgbPalette = MakeArgbPalette();
+
+bool SizeFits(std::int64_t width, std::int64_t height) {
+    return width <= kMaxPictureColumns && height <= kMaxPictureRows &&
+           width * height <= kMaxPicturePixels;
+}
+
+void Clear(const PixelView& view, std::int32_t width, std::int32_t height) {
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::fill_n(view.pixels + y * view.stride, width, 0u);
+    }
+}
+
+// Hands out the bytes from an offset on, one chunk read at a time.
+class ChunkReader {
+public:
+    ChunkReader(ByteSource& source, std::uint64_t offset)
+        : source_(source), offset_(offset), buffer_(kChunkSize) {}
+
+    // False at the end of the source.
+    bool Next(std::uint8_t& value) {
+        if (at_ == end_) {
+            end_ = source_.ReadAt(offset_, buffer_.data(), buffer_.size());
+            offset_ += end_;
+            at_ = 0;
+            if (end_ == 0) {
+                return false;
+            }
+        }
+        value = buffer_[at_++];
+        return true;
+    }
+
+    bool Failed() const { return source_.Failed(); }
+
+private:
+    ByteSource& source_;
+    std::uint64_t offset_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
+};
+
+// One SHP row: pixels outside the picture are dropped, the codes still read.
+class ShpRow {
+public:
+    ShpRow(std::uint32_t* row, std::int64_t width, std::int64_t x)
+        : row_(row), width_(width), x_(x) {}
+
+    void Put(std::int64_t count, std::uint32_t argb) {
+        if (row_ != nullptr && x_ < width_) {
+            std::fill_n(row_ + x_, std::min(count, width_ - x_), argb);
+        }
+        x_ += count;
+    }
+
+private:
+    std::uint32_t* row_;
+    std::int64_t width_;
+    std::int64_t x_;
+};
+
+// Decodes one row's codes; false once the source has ended.
+bool DecodeShpRow(ChunkReader& reader, ShpRow& row) {
+    std::uint8_t code = 0;
+    std::uint8_t value = 0;
+    while (reader.Next(code)) {
+        if (code == 0) {
+            return true;
+        }
+        if (code == 1 || code % 2 == 0) {
+            if (!reader.Next(value)) {
+                return false;
+            }
+            const bool skip = code == 1;
+            row.Put(skip ? value : code / 2, skip ? 0u : kArgbPalette[value]);
+            continue;
+        }
+        for (int i = 0; i < code / 2; ++i) {
+            if (!reader.Next(value)) {
+                return false;
+            }
+            row.Put(1, kArgbPalette[value]);
+        }
+    }
+    return false;
+}
+
+std::int32_t LoadField(const std::uint8_t* leadIn, std::size_t field) {
+    return LoadLe32(leadIn + kS16HeaderOffset + 4 * field);
+}
+
+bool ReadRecord(ChunkReader& reader, std::uint8_t (&record)[kRunRecordSize]) {
+    for (std::uint8_t& b : record) {
+        if (!reader.Next(b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool S16FieldsMatch(const std::uint8_t* leadIn) {
+    const std::int32_t columns = LoadField(leadIn, 0);
+    const std::int32_t rows = LoadField(leadIn, 1);
+    return LoadField(leadIn, 2) == 0 && LoadField(leadIn, 3) == 0 &&
+           LoadField(leadIn, 4) == columns && LoadField(leadIn, 5) == rows &&
+           LoadField(leadIn, 6) == 0 && LoadField(leadIn, 8) == 1 && LoadField(leadIn, 9) == 0 &&
+           columns > 0 && rows > 0;
+}
+
+}  // namespace
+
+const char* DescribePictureError(PictureError error) {
+    switch (error) {
+        case PictureError::kNone:
+            return "no error";
+        case PictureError::kReadError:
+            return "the picture could not be read";
+        case PictureError::kNotShp:
+            return "not an SHP picture";
+        case PictureError::kShapefile:
+            return "a shapefile, not an SHP picture";
+        case PictureError::kNotS16:
+            return "not an S16 picture";
+        case PictureError::kBadSize:
+            return "the picture's size is not positive";
+        case PictureError::kTooLarge:
+            return "the picture is too large";
+        case PictureError::kNoPixels:
+            return "the picture has no pixels";
+    }
+    return "unknown error";
+}
+
+std::uint32_t ArgbOfPacked(std::uint16_t colour) {
+    if (colour == kTransparentColour) {
+        return 0;
+    }
+    const std::uint32_t r = colour >> 11;
+    const std::uint32_t g = (colour >> 5) & 0x3F;
+    const std::uint32_t b = colour & 0x1F;
+    return 0xFF000000u | ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+}
+
+std::uint32_t ArgbOfIndex(std::uint8_t index) {
+    return kArgbPalette[index];
+}
+
+PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
+    std::uint8_t magic[kShapefileMagic.size()];
+    if (source.ReadAt(0, magic, sizeof magic) == sizeof magic &&
+        std::equal(kShapefileMagic.begin(), kShapefileMagic.end(), magic)) {
+        return PictureError::kShapefile;
+    }
+    // An S16 lead-in can pass for SHP headers; its own checks are the stricter.
+    S16Picture s16;
+    if (ReadS16Picture(source, s16) != PictureError::kNotS16) {
+        return PictureError::kNotShp;
+    }
+    switch (ReadShpLayout(source, kMaxShpRows, picture.layout)) {
+        case ConvertError::kNone:
+            break;
+        case ConvertError::kReadError:
+            return PictureError::kReadError;
+        case ConvertError::kTooManyRows:
+            return PictureError::kTooLarge;
+        default:
+            return PictureError::kNotShp;
+    }
+    const std::int64_t width = std::int64_t{picture.layout.image.lastColumn} + 1;
+    const std::int64_t height = std::int64_t{picture.layout.image.lastRow} + 1;
+    if (width <= 0 || height <= 0) {
+        return PictureError::kBadSize;
+    }
+    if (!SizeFits(width, height)) {
+        return PictureError::kTooLarge;
+    }
+    picture.width = static_cast<std::int32_t>(width);
+    picture.height = static_cast<std::int32_t>(height);
+    return PictureError::kNone;
+}
+
+PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, PixelView view) {
+    Clear(view, picture.width, picture.height);
+    const ShpImageHeader& image = picture.layout.image;
+    const std::int64_t firstColumn = std::max<std::int32_t>(image.xStart, 0);
+    ChunkReader reader(source, picture.layout.codesOffset);
+    for (std::int64_t row = 0; row < picture.layout.rowCount; ++row) {
+        const std::int64_t y = image.yStart + row;
+        const bool inside = y >= 0 && y < picture.height;
+        ShpRow pixels(inside ? view.pixels + y * view.stride : nullptr, picture.width, firstColumn);
+        if (!DecodeShpRow(reader, pixels)) {
+            break;
+        }
+    }
+    return reader.Failed() ? PictureError::kReadError : PictureError::kNone;
+}
+
+PictureError ReadS16Picture(ByteSource& source, S16Picture& picture) {
+    std::uint8_t leadIn[kS16LeadInSize];
+    if (source.ReadAt(0, leadIn, sizeof leadIn) != sizeof leadIn) {
+        return source.Failed() ? PictureError::kReadError : PictureError::kNotS16;
+    }
+    const std::int32_t dataBytes = LoadField(leadIn, kS16DataBytesField);
+    if (!S16FieldsMatch(leadIn) || dataBytes < 0 ||
+        dataBytes % static_cast<std::int32_t>(kRunRecordSize) != 0 ||
+        source.Size() - kS16LeadInSize < static_cast<std::uint64_t>(dataBytes)) {
+        return PictureError::kNotS16;
+    }
+    const std::int64_t width = std::int64_t{LoadField(leadIn, 0)} - 1;
+    const std::int64_t height = LoadField(leadIn, 1);
+    if (!SizeFits(width, height)) {
+        return PictureError::kTooLarge;
+    }
+    picture.width = static_cast<std::int32_t>(width);
+    picture.height = static_cast<std::int32_t>(height);
+    picture.dataBytes = dataBytes;
+    return PictureError::kNone;
+}
+
+PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, PixelView view) {
+    if (picture.width == 0) {
+        return PictureError::kNoPixels;
+    }
+    Clear(view, picture.width, picture.height);
+    ChunkReader reader(source, kS16LeadInSize);
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    std::uint8_t record[kRunRecordSize];
+    for (auto left = picture.dataBytes / static_cast<std::int32_t>(kRunRecordSize);
+         left > 0 && y < picture.height && ReadRecord(reader, record); --left) {
+        const std::uint32_t argb =
+            ArgbOfPacked(static_cast<std::uint16_t>(record[2] | record[3] << 8));
+        // Runs go on across row ends.
+        for (std::int64_t count = record[0]; count > 0 && y < picture.height;) {
+            const std::int64_t n = std::min(count, picture.width - x);
+            std::fill_n(view.pixels + y * view.stride + x, n, argb);
+            count -= n;
+            x += n;
+            if (x == picture.width) {
+                x = 0;
+                ++y;
+            }
+        }
+    }
+    return reader.Failed() ? PictureError::kReadError : PictureError::kNone;
+}
+
+}  // namespace drovana

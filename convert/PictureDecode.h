@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "ByteIo.h"
+#include "ShpFormat.h"
+
+// Both picture formats decoded to 32-bit ARGB pixels (0xAARRGGBB), without
+// Qt, so that the image format plugins, the tests and the fuzzers share one
+// decoder. Headers are checked the way the converter checks them, plus size
+// limits that keep every allocation bounded.
+namespace drovana {
+
+enum class PictureError {
+    kNone,
+    kReadError,
+    kNotShp,
+    kShapefile,
+    kNotS16,
+    kBadSize,
+    kTooLarge,
+    kNoPixels,
+};
+
+// A short English text for the reason, such as "not an S16 picture".
+const char* DescribePictureError(PictureError error);
+
+// Larger pictures are taken for corrupt headers.
+inline constexpr std::int64_t kMaxPictureColumns = 32768;
+inline constexpr std::int64_t kMaxPictureRows = 65536;
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 28;
+
+// Where decoded pixels go: `height` rows of `width` pixels, `stride` pixels
+// apart. Every pixel is written; those the picture leaves open become 0,
+// fully transparent.
+struct PixelView {
+    std::uint32_t* pixels = nullptr;
+    std::ptrdiff_t stride = 0;
+};
+
+struct ShpPicture {
+    ShpLayout layout;
+    std::int32_t width = 0;   // lastColumn + 1
+    std::int32_t height = 0;  // lastRow + 1
+};
+
+struct S16Picture {
+    std::int32_t width = 0;  // header columns - 1: the records fill no more of a row
+    std::int32_t height = 0;
+    std::int32_t dataBytes = 0;
+};
+
+// Reads and checks the headers of an SHP picture.
+PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture);
+
+// Decodes the first image like the converter: rows yStart to yEnd at their
+// row index, each from column max(xStart, 0), through the map palette.
+PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, PixelView view);
+
+// Reads and checks the lead-in of an S16 picture against the source's size.
+PictureError ReadS16Picture(ByteSource& source, S16Picture& picture);
+
+// Lays the run records out row after row; a longer stream is cut, a shorter
+// one leaves the rest transparent.
+PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, PixelView view);
+
+// A packed colour unpacked to 8-bit channels by bit replication; the packed
+// colour of the transparent index becomes 0.
+std::uint32_t ArgbOfPacked(std::uint16_t colour);
+
+// A palette index as the SHP decoder shows it.
+std::uint32_t ArgbOfIndex(std::uint8_t index);
+
+}  // namespace drovana
