@@ -278,6 +278,7 @@ void CConvertDlg::ConnectControls() {
     connect(m_updateOnlyCheck, &QCheckBox::clicked, this, &CConvertDlg::OnUpdateOnlyClicked);
     connect(m_fileList, &QListWidget::itemSelectionChanged, this,
             &CConvertDlg::OnListSelectionChanged);
+    connect(m_fileList, &QListWidget::itemDoubleClicked, this, &CConvertDlg::OnFileDoubleClicked);
 }
 
 }  // namespace drovana

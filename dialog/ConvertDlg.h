@@ -19,6 +19,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
 
@@ -127,6 +128,8 @@ private:
     void ShowRunOutcome(const BatchOutcome& outcome, int count);
     void MarkFailedMaps();
     void OnListSelectionChanged();
+    // Opens a preview of the map and its S16 picture; nothing during a run.
+    void OnFileDoubleClicked(QListWidgetItem* item);
 
     QLineEdit* m_shpFolderEdit = nullptr;
     QLineEdit* m_pegFolderEdit = nullptr;

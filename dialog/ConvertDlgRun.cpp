@@ -18,6 +18,7 @@
 #include "ConvertDlgLayout.h"
 #include "NativeText.h"
 #include "PathParts.h"
+#include "PreviewWindow.h"
 
 namespace drovana {
 
@@ -131,6 +132,8 @@ BatchOutcome CConvertDlg::RunBatch(const BatchPlan& plan) {
     m_bRunning = true;
     m_stopRun = false;
     m_failures.clear();
+    // A preview would show a target the run is about to replace.
+    ClosePreviews(*this);
     SetInputEnabled(false);
     // From empty to full as the last file starts; a range of 0 to 0 would
     // show Qt's busy indicator for a single file.

@@ -1,0 +1,242 @@
+#include "PreviewWindow.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "FilePlaces.h"
+#include "NativeText.h"
+#include "PathParts.h"
+#include "PictureDecode.h"
+
+namespace drovana {
+
+namespace fs = std::filesystem;
+
+// Paints a picture over a checkerboard, at 1:1 or scaled into its own size.
+class PictureView final : public QWidget {
+public:
+    PictureView(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image)) {
+        QPixmap tile(16, 16);
+        tile.fill(QColor(0xcc, 0xcc, 0xcc));
+        QPainter painter(&tile);
+        painter.fillRect(0, 0, 8, 8, QColor(0x99, 0x99, 0x99));
+        painter.fillRect(8, 8, 8, 8, QColor(0x99, 0x99, 0x99));
+        m_checkers = QBrush(tile);
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Mid);
+        resize(m_image.size());
+    }
+
+    QSize sizeHint() const override { return m_image.size(); }
+    void SetFit(bool fit) {
+        m_fit = fit;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (m_image.isNull()) {
+            return;
+        }
+        QPainter painter(this);
+        const QRect target = Target();
+        painter.fillRect(target, m_checkers);
+        if (!m_fit) {
+            painter.drawImage(target.topLeft(), m_image);
+            return;
+        }
+        // Scaling the whole picture on every paint would be slow for large maps.
+        if (m_scaled.size() != target.size()) {
+            m_scaled =
+                m_image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        painter.drawImage(target.topLeft(), m_scaled);
+    }
+
+private:
+    QRect Target() const {
+        if (!m_fit) {
+            return QRect(QPoint(0, 0), m_image.size());
+        }
+        const QSize size = m_image.size().scaled(this->size(), Qt::KeepAspectRatio);
+        return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    }
+
+    QImage m_image;
+    QImage m_scaled;
+    QBrush m_checkers;
+    bool m_fit = false;
+};
+
+namespace {
+
+constexpr char kNoS16[] = "no S16 yet";
+
+template <typename Picture, typename ReadHeader, typename Decode>
+PreviewPicture LoadPreview(const fs::path& path, ReadHeader readHeader, Decode decode) {
+    FileSource source;
+    const ConvertResult opened = OpenSource(path, ConvertOptions{}, source);
+    if (!opened.Ok()) {
+        return {{}, QString::fromStdString(DescribeConvertResult(opened))};
+    }
+    Picture picture;
+    PictureError error = readHeader(source, picture);
+    if (error != PictureError::kNone) {
+        return {{}, QString::fromUtf8(DescribePictureError(error))};
+    }
+    // Every decoded pixel is opaque or 0, so the pixels are premultiplied as
+    // they come and need no conversion before painting.
+    QImage image(picture.width, picture.height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        return {{}, QStringLiteral("the picture is too large to show")};
+    }
+    const PixelView view{reinterpret_cast<std::uint32_t*>(image.bits()),
+                         static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)};
+    error = decode(source, picture, view);
+    if (error != PictureError::kNone) {
+        return {{}, QString::fromUtf8(DescribePictureError(error))};
+    }
+    return {image, {}};
+}
+
+QString Caption(const fs::path& path, const PreviewPicture& picture) {
+    const QString name = ReadableText(TextOf(path.filename()));
+    if (!picture.reason.isEmpty()) {
+        return name + QStringLiteral(": ") + picture.reason;
+    }
+    return QStringLiteral("%1: %2 x %3")
+        .arg(name)
+        .arg(picture.image.width())
+        .arg(picture.image.height());
+}
+
+std::string Folded(const std::string& text) {
+    std::string folded = text;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
+// The largest size a new window takes: most of the screen.
+QSize RoomOnScreen(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableSize() * 0.8 : QSize(1024, 768);
+}
+
+}  // namespace
+
+PreviewPicture LoadShpPreview(const fs::path& path) {
+    return LoadPreview<ShpPicture>(path, ReadShpPicture, DecodeShpPicture);
+}
+
+PreviewPicture LoadS16Preview(const fs::path& path) {
+    return LoadPreview<S16Picture>(path, ReadS16Picture, DecodeS16Picture);
+}
+
+fs::path FindS16For(const fs::path& target) {
+    std::error_code error;
+    if (fs::is_regular_file(target, error)) {
+        return target;
+    }
+    const std::string wanted = Folded(TextOf(target.filename()));
+    for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        if (Folded(TextOf(it->path().filename())) == wanted && it->is_regular_file(error)) {
+            return it->path();
+        }
+    }
+    return {};
+}
+
+CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::path& target)
+    : QWidget(owner, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Preview: %1").arg(ReadableText(TextOf(map.filename()))));
+
+    const fs::path s16 = FindS16For(target);
+    const PreviewPicture mapPicture = LoadShpPreview(map);
+    const PreviewPicture s16Picture =
+        s16.empty() ? PreviewPicture{{}, QString::fromLatin1(kNoS16)} : LoadS16Preview(s16);
+
+    m_fit = new QCheckBox(QStringLiteral("Fit"), this);
+    connect(m_fit, &QCheckBox::toggled, this, &CPreviewWindow::SetFit);
+    auto* panes = new QHBoxLayout;
+    panes->addWidget(MakePane(Caption(map, mapPicture), mapPicture.image, m_mapCaption));
+    panes->addWidget(
+        MakePane(Caption(s16.empty() ? target : s16, s16Picture), s16Picture.image, m_s16Caption));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_fit);
+    layout->addLayout(panes, 1);
+
+    const QSize wanted(mapPicture.image.width() + s16Picture.image.width() + 80,
+                       std::max(mapPicture.image.height(), s16Picture.image.height()) + 100);
+    resize(wanted.expandedTo(QSize(480, 320)).boundedTo(RoomOnScreen(*this)));
+}
+
+QString CPreviewWindow::MapCaption() const {
+    return m_mapCaption->text();
+}
+
+QString CPreviewWindow::S16Caption() const {
+    return m_s16Caption->text();
+}
+
+void CPreviewWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+QWidget* CPreviewWindow::MakePane(const QString& caption, const QImage& image,
+                                  QLabel*& captionLabel) {
+    auto* pane = new QWidget(this);
+    captionLabel = new QLabel(caption, pane);
+    // File names are never markup.
+    captionLabel->setTextFormat(Qt::PlainText);
+    auto* area = new QScrollArea(pane);
+    area->setBackgroundRole(QPalette::Mid);
+    area->setAlignment(Qt::AlignCenter);
+    area->setWidget(new PictureView(image, area));
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(captionLabel);
+    layout->addWidget(area, 1);
+    return pane;
+}
+
+void CPreviewWindow::SetFit(bool fit) {
+    for (auto* area : findChildren<QScrollArea*>()) {
+        auto* view = static_cast<PictureView*>(area->widget());
+        area->setWidgetResizable(fit);
+        if (!fit) {
+            view->resize(view->sizeHint());
+        }
+        view->SetFit(fit);
+    }
+}
+
+CPreviewWindow* OpenPreview(QWidget* owner, const fs::path& map, const fs::path& target) {
+    auto* window = new CPreviewWindow(owner, map, target);
+    window->show();
+    return window;
+}
+
+void ClosePreviews(QWidget& owner) {
+    for (auto* window : owner.findChildren<CPreviewWindow*>(Qt::FindDirectChildrenOnly)) {
+        window->close();
+    }
+}
+
+}  // namespace drovana

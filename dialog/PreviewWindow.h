@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+
+class QCheckBox;
+class QLabel;
+
+namespace drovana {
+
+class PictureView;
+
+// A picture as the preview shows it: its pixels, or why there are none.
+struct PreviewPicture {
+    QImage image;
+    QString reason;  // empty when the image holds the picture
+};
+
+// The first image of an SHP map, through the core's decoder.
+PreviewPicture LoadShpPreview(const std::filesystem::path& path);
+// An S16 picture, through the core's decoder.
+PreviewPicture LoadS16Preview(const std::filesystem::path& path);
+
+// The S16 picture the PeG folder holds for `target`: that name, or the same
+// name in another case; empty when there is none.
+std::filesystem::path FindS16For(const std::filesystem::path& target);
+
+// A window beside the dialog showing a map and its S16 picture side by side,
+// each under a caption, at 1:1 or fitted to the window. Esc closes it, and it
+// deletes itself once closed.
+class CPreviewWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // `owner` keeps the window above it and closes it with ClosePreviews.
+    CPreviewWindow(QWidget* owner, const std::filesystem::path& map,
+                   const std::filesystem::path& target);
+
+    // The captions, such as "MAP01.SHP: 640 x 480" or "MAP01.s16: no S16 yet".
+    QString MapCaption() const;
+    QString S16Caption() const;
+    QCheckBox* FitToggle() const { return m_fit; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* MakePane(const QString& caption, const QImage& image, QLabel*& captionLabel);
+    void SetFit(bool fit);
+
+    QCheckBox* m_fit = nullptr;
+    QLabel* m_mapCaption = nullptr;
+    QLabel* m_s16Caption = nullptr;
+};
+
+// Opens a preview of the map `map` converted to `target` beside `owner`.
+CPreviewWindow* OpenPreview(QWidget* owner, const std::filesystem::path& map,
+                            const std::filesystem::path& target);
+
+// Closes every preview `owner` opened.
+void ClosePreviews(QWidget& owner);
+
+}  // namespace drovana
