@@ -25,6 +25,8 @@ for file in bin/drovana bin/shp2s16 share/man/man1/drovana.1.gz share/man/man1/s
     share/doc/drovana/copyright share/doc/drovana/changelog.Debian.gz \
     share/applications/org.quenmoor.Drovana.desktop \
     share/metainfo/org.quenmoor.Drovana.metainfo.xml \
+    bin/drovana-thumbnailer share/man/man1/drovana-thumbnailer.1.gz \
+    share/thumbnailers/drovana.thumbnailer share/mime/packages/drovana.xml \
     share/icons/hicolor/16x16/apps/drovana.png share/icons/hicolor/48x48/apps/drovana.png \
     share/icons/hicolor/256x256/apps/drovana.png; do
     [ -f "$root/$file" ] || fail "missing $file"

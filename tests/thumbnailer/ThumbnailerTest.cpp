@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QString>
+#include <QUrl>
+
+#include "S16Bytes.h"
+#include "ShpBuilder.h"
+#include "TestFiles.h"
+
+// The installed program as a file manager runs it: size, input, output.
+namespace drovana {
+namespace {
+
+struct Thumbnail {
+    int status = -1;
+    QString error;
+    QImage image;
+    QByteArray format;
+};
+
+QString Native(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+Thumbnail Make(int size, const QString& input, const test::TempDir& dir) {
+    const QString output = Native(dir / "thumbnail");
+    QProcess process;
+    process.start(QStringLiteral(THUMBNAILER_PATH),
+                  {QStringLiteral("-s"), QString::number(size), input, output});
+    process.waitForFinished();
+    QImageReader reader(output);
+    Thumbnail made{process.exitCode(), QString::fromUtf8(process.readAllStandardError()), QImage(),
+                   reader.format()};
+    made.image = reader.read();
+    return made;
+}
+
+QString Write(const test::TempDir& dir, const char* name, const std::vector<std::uint8_t>& bytes) {
+    test::WriteBytes(dir / name, bytes);
+    return Native(dir / name);
+}
+
+const auto kMap = test::MakeMap(400, 200, test::MapStyle::kMixed);
+
+TEST(Thumbnailer, ShrinksBothFormatsToPngsThatFit) {
+    test::TempDir dir;
+    const Thumbnail shp = Make(128, Write(dir, "wide.shp", kMap), dir);
+    ASSERT_EQ(shp.status, 0) << shp.error.toStdString();
+    EXPECT_EQ(shp.format, "png");
+    EXPECT_EQ(shp.image.size(), QSize(128, 64));
+
+    // The S16 picture is one column narrower than its map.
+    const auto tall = test::S16Of(test::MakeMap(201, 400, test::MapStyle::kLongRuns));
+    const Thumbnail s16 = Make(128, Write(dir, "tall.s16", tall), dir);
+    ASSERT_EQ(s16.status, 0) << s16.error.toStdString();
+    EXPECT_EQ(s16.format, "png");
+    EXPECT_EQ(s16.image.size(), QSize(64, 128));
+}
+
+TEST(Thumbnailer, NeverEnlargesASmallPicture) {
+    test::TempDir dir;
+    const Thumbnail made = Make(256, Write(dir, "map.shp", kMap), dir);
+    ASSERT_EQ(made.status, 0) << made.error.toStdString();
+    EXPECT_EQ(made.image.size(), QSize(400, 200).scaled(256, 256, Qt::KeepAspectRatio));
+    const Thumbnail small = Make(512, Write(dir, "small.shp", kMap), dir);
+    EXPECT_EQ(small.image.size(), QSize(400, 200));
+}
+
+TEST(Thumbnailer, TakesAFileUri) {
+    test::TempDir dir;
+    const QString path = Write(dir, "my map.shp", kMap);
+    const Thumbnail made = Make(100, QUrl::fromLocalFile(path).toString(), dir);
+    ASSERT_EQ(made.status, 0) << made.error.toStdString();
+    EXPECT_EQ(made.image.size(), QSize(100, 50));
+}
+
+TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
+    test::TempDir dir;
+    auto shapefile = test::ShpBuilder().HeaderOffset(0).Image({0, 3, 0, 0, 0}).Build();
+    shapefile[0] = 0x00;
+    shapefile[1] = 0x00;
+    shapefile[2] = 0x27;
+    shapefile[3] = 0x0A;
+    // Past Qt's allocation limit, where Qt and the plugin both warn.
+    const auto huge = test::ShpBuilder().Image({8191, 8191, 0, 0, 0}).Run(2, 1).Build();
+    for (const QString& input : {Write(dir, "roads.shp", shapefile), Write(dir, "huge.shp", huge),
+                                 Native(dir / "missing.shp")}) {
+        const Thumbnail made = Make(128, input, dir);
+        EXPECT_EQ(made.status, 1) << input.toStdString();
+        EXPECT_TRUE(made.image.isNull()) << input.toStdString();
+        EXPECT_TRUE(made.error.endsWith('\n') && made.error.count('\n') == 1)
+            << made.error.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace drovana

@@ -1,0 +1,78 @@
+// drovana-thumbnailer -s SIZE INPUT OUTPUT: the desktop's thumbnailer calling
+// convention. Reads any picture Qt has a plugin for, ours included, and writes
+// a PNG that fits SIZE x SIZE.
+#include <QCoreApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QStringList>
+#include <QUrl>
+#include <cstdio>
+
+namespace {
+
+struct Request {
+    int size = 0;
+    QString input;
+    QString output;
+};
+
+// File managers pass either a path or a file:// URI for %i.
+QString LocalPath(const QString& input) {
+    if (input.startsWith(QLatin1String("file:"))) {
+        return QUrl(input).toLocalFile();
+    }
+    return input;
+}
+
+bool Parse(const QStringList& arguments, Request& request) {
+    if (arguments.size() != 5 || arguments[1] != QLatin1String("-s")) {
+        return false;
+    }
+    bool number = false;
+    request.size = arguments[2].toInt(&number);
+    request.input = LocalPath(arguments[3]);
+    request.output = arguments[4];
+    return number && request.size > 0 && !request.input.isEmpty();
+}
+
+// Qt's own warnings would add lines of their own; the last one names the
+// cause, so it goes into the single line instead.
+QString lastWarning;
+
+void KeepLastWarning(QtMsgType, const QMessageLogContext&, const QString& message) {
+    lastWarning = message;
+}
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "drovana-thumbnailer: %s\n", qUtf8Printable(message));
+    return 1;
+}
+
+// Shrinks to fit, never enlarges: a small picture stays sharp.
+QImage Fit(const QImage& image, int size) {
+    if (image.width() <= size && image.height() <= size) {
+        return image;
+    }
+    return image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(KeepLastWarning);
+    QCoreApplication app(argc, argv);
+    Request request;
+    if (!Parse(QCoreApplication::arguments(), request)) {
+        return Fail(QStringLiteral("usage: drovana-thumbnailer -s SIZE INPUT OUTPUT"));
+    }
+    QImageReader reader(request.input);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        const QString cause = lastWarning.isEmpty() ? reader.errorString() : lastWarning;
+        return Fail(request.input + QStringLiteral(": ") + cause);
+    }
+    if (!Fit(image, request.size).save(request.output, "PNG")) {
+        return Fail(QStringLiteral("cannot write ") + request.output);
+    }
+    return 0;
+}
