@@ -26,7 +26,8 @@ using namespace drovana;
 // Fewer rows than real pictures may have keep every run short; the real limit
 // has a test of its own.
 constexpr std::int64_t kFuzzRowLimit = 64;
-constexpr std::int64_t kFuzzPixelLimit = 1 << 16;
+// Small pictures reach every path of the decoder; large ones only cost time.
+constexpr std::int64_t kFuzzPixelLimit = 1 << 12;
 constexpr std::int64_t kMaxFillRecordsPerRow = 129;  // 32767 pixels in 255-pixel records
 
 void Require(bool condition) {
@@ -65,9 +66,15 @@ void CheckPicture(const std::uint8_t* data, std::size_t size) {
                                       static_cast<std::size_t>(picture.height));
     Require(DecodeShpPicture(source, picture, {pixels.data(), picture.width}) ==
             PictureError::kNone);
-    std::vector<std::uint32_t> inputColours = {0};
+    bool indexSeen[256] = {};
     for (std::size_t i = 0; i < size; ++i) {
-        inputColours.push_back(ArgbOfIndex(data[i]));
+        indexSeen[data[i]] = true;
+    }
+    std::vector<std::uint32_t> inputColours = {0};
+    for (int index = 0; index < 256; ++index) {
+        if (indexSeen[index]) {
+            inputColours.push_back(ArgbOfIndex(static_cast<std::uint8_t>(index)));
+        }
     }
     std::sort(inputColours.begin(), inputColours.end());
     for (std::uint32_t argb : pixels) {
