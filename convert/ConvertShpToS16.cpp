@@ -22,6 +22,25 @@ FilePlace SourcePlace(const fs::path& source, const ConvertOptions& options) {
     return {nullptr, source};
 }
 
+ConvertResult SourceOpenFailure(bool notRegular, const std::error_code& error) {
+    if (notRegular) {
+        return {ConvertError::kSourceNotRegularFile, {}};
+    }
+    return {ConvertError::kCannotOpenSource, error};
+}
+
+ConvertResult PlaceTarget(const fs::path& target, const ConvertOptions& options,
+                          ResolvedTarget& resolved) {
+    std::error_code error;
+    resolved.place.folder =
+        options.targetFolder ? options.targetFolder : Folder::Open(target.parent_path(), error);
+    if (!resolved.place.folder) {
+        return {ConvertError::kCannotCreateTarget, error};
+    }
+    resolved.place.name = LastPart(target);
+    return {};
+}
+
 namespace {
 
 ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,

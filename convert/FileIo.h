@@ -28,6 +28,11 @@ using FileStatus = struct stat;
 // Whether two statuses are of the same file (one file under two names).
 bool SameFile(const FileStatus& a, const FileStatus& b);
 
+#ifdef _WIN32
+// The status and size of the file open as `handle`; false on failure.
+bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size);
+#endif
+
 // A fresh name for a new file before it takes the target's: short, so that a
 // target whose name is near the length limit can still be replaced, and
 // starting with a dot, which keeps it out of folder listings.

@@ -1,12 +1,6 @@
 #include "FileIo.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "WindowsApi.h"
 
 #include <algorithm>
 
@@ -31,22 +25,9 @@ OVERLAPPED At(std::uint64_t offset) {
     return overlapped;
 }
 
-bool StatusOf(HANDLE handle, FileStatus& status, std::uint64_t& size) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle, &info)) {
-        return false;
-    }
-    status.volume = info.dwVolumeSerialNumber;
-    status.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    status.attributes = info.dwFileAttributes;
-    size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    return true;
-}
-
 // Writes all of `count` bytes at `offset`. Every write names its offset, as
 // a write without one would go wherever the last one ended.
-bool WriteAllAt(HANDLE handle, const std::uint8_t* data, std::size_t count,
-                std::uint64_t offset) {
+bool WriteAllAt(HANDLE handle, const std::uint8_t* data, std::size_t count, std::uint64_t offset) {
     while (count > 0) {
         const auto chunk = static_cast<DWORD>(std::min<std::uint64_t>(count, kMaxTransfer));
         OVERLAPPED overlapped = At(offset);
@@ -62,6 +43,18 @@ bool WriteAllAt(HANDLE handle, const std::uint8_t* data, std::size_t count,
 }
 
 }  // namespace
+
+bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(AsHandle(handle), &info)) {
+        return false;
+    }
+    status.volume = info.dwVolumeSerialNumber;
+    status.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    status.attributes = info.dwFileAttributes;
+    size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return true;
+}
 
 bool SameFile(const FileStatus& a, const FileStatus& b) {
     return a.volume == b.volume && a.index == b.index;
@@ -84,9 +77,9 @@ bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notR
     if (notRegular) {
         return false;
     }
-    const HANDLE handle =
-        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastSystemError();
         return false;
@@ -97,7 +90,7 @@ bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notR
     if (notRegular) {
         return false;
     }
-    if (!StatusOf(handle, status_, size_)) {
+    if (!ReadFileStatus(handle, status_, size_)) {
         error = LastSystemError();
         return false;
     }

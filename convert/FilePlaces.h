@@ -28,6 +28,15 @@ struct ResolvedTarget {
     FileStatus status{};
 };
 
+// The failure of a source that `FileSource::Open` refused.
+ConvertResult SourceOpenFailure(bool notRegular, const std::error_code& error);
+
+// Points `resolved` at the target's own name, inside options.targetFolder
+// when one is given, else in the folder the path names, before any link is
+// followed.
+ConvertResult PlaceTarget(const std::filesystem::path& target, const ConvertOptions& options,
+                          ResolvedTarget& resolved);
+
 // Follows links from `target` (named inside options.targetFolder when one is
 // given) to the file to replace, or to the name of the file to create.
 ConvertResult ResolveTarget(const std::filesystem::path& target, const ConvertOptions& options,

@@ -34,8 +34,7 @@ ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, 
     }
     bool notRegular = false;
     if (!input.Open(place, error, notRegular)) {
-        return {notRegular ? ConvertError::kSourceNotRegularFile : ConvertError::kCannotOpenSource,
-                notRegular ? std::error_code() : error};
+        return SourceOpenFailure(notRegular, error);
     }
     if (options.guardLinks && S_ISLNK(link.st_mode)) {
         // The link looked at must still be the one followed.
@@ -81,13 +80,10 @@ ConvertResult FollowLink(ResolvedTarget& resolved) {
 // With guarded links, the first link's owner must own the file.
 ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& options,
                             ResolvedTarget& resolved) {
-    std::error_code error;
-    resolved.place.folder =
-        options.targetFolder ? options.targetFolder : Folder::Open(target.parent_path(), error);
-    if (!resolved.place.folder) {
-        return {ConvertError::kCannotCreateTarget, error};
+    const ConvertResult placed = PlaceTarget(target, options, resolved);
+    if (!placed.Ok()) {
+        return placed;
     }
-    resolved.place.name = LastPart(target);
     std::optional<uid_t> linkOwner;
     for (int hop = 0;; ++hop) {
         struct stat& status = resolved.status;

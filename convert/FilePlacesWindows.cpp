@@ -1,12 +1,6 @@
 #include "FilePlaces.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "WindowsApi.h"
 
 // Windows names files by path. Links there need a privilege to make, have no
 // owner a batch could match, and are followed as a single file's are.
@@ -17,18 +11,15 @@ namespace fs = std::filesystem;
 
 // What identifies an existing file, read without the right to read it.
 bool StatusAt(const fs::path& path, FileStatus& status) {
-    const HANDLE handle = ::CreateFileW(
-        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool read = ::GetFileInformationByHandle(handle, &info) != 0;
+    std::uint64_t size = 0;
+    const bool read = ReadFileStatus(handle, status, size);
     ::CloseHandle(handle);
-    status.volume = info.dwVolumeSerialNumber;
-    status.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    status.attributes = info.dwFileAttributes;
     return read;
 }
 
@@ -58,25 +49,22 @@ ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, 
     std::error_code error;
     bool notRegular = false;
     if (!input.Open(SourcePlace(source, options), error, notRegular)) {
-        return {notRegular ? ConvertError::kSourceNotRegularFile : ConvertError::kCannotOpenSource,
-                notRegular ? std::error_code() : error};
+        return SourceOpenFailure(notRegular, error);
     }
     return {};
 }
 
 ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& options,
                             ResolvedTarget& resolved) {
-    std::error_code error;
-    resolved.place.folder =
-        options.targetFolder ? options.targetFolder : Folder::Open(target.parent_path(), error);
-    if (!resolved.place.folder) {
-        return {ConvertError::kCannotCreateTarget, error};
+    const ConvertResult placed = PlaceTarget(target, options, resolved);
+    if (!placed.Ok()) {
+        return placed;
     }
-    resolved.place.name = LastPart(target);
     const ConvertResult followed = FollowLinks(resolved);
     if (!followed.Ok()) {
         return followed;
     }
+    std::error_code error;
     const fs::file_status status = fs::status(resolved.place.Path(), error);
     if (!fs::exists(status)) {
         // Nothing to keep there; any other reason shows at the rename.

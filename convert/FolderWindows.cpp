@@ -1,12 +1,6 @@
 #include "Folder.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "WindowsApi.h"
 
 // Windows names files by path: a folder is its path, checked once, and a
 // rename with write-through makes its new name durable by itself.

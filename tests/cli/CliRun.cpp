@@ -2,20 +2,9 @@
 
 #include <cstdio>
 
+#include "TestFiles.h"
+
 namespace drovana::test {
-namespace {
-
-std::string Drain(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        text += static_cast<char>(c);
-    }
-    std::fclose(file);
-    return text;
-}
-
-}  // namespace
 
 CliRun RunCli(const std::vector<std::string>& arguments) {
     std::FILE* out = std::tmpfile();
@@ -24,8 +13,8 @@ CliRun RunCli(const std::vector<std::string>& arguments) {
     withProgram.insert(withProgram.end(), arguments.begin(), arguments.end());
     CliRun run;
     run.status = RunShp2S16(withProgram, out, err);
-    run.out = Drain(out);
-    run.err = Drain(err);
+    run.out = DrainFile(out);
+    run.err = DrainFile(err);
     return run;
 }
 

@@ -28,15 +28,6 @@ QString Text(const fs::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
 }
 
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class ConvertDlgBatch : public DialogWithFolders {
 protected:
     // Types over the edit's text as a user would, leaving the focus in it.

@@ -17,15 +17,6 @@ namespace fs = std::filesystem;
 using samples::GoodSamples;
 using samples::kBrokenSampleName;
 
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::vector<std::string> ExpectedNames() {
     std::vector<std::string> names = {kBrokenSampleName};
     for (const samples::SampleMap& map : GoodSamples()) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "StartOptions.h"
+#include "TestFiles.h"
 
 namespace drovana::test {
 namespace {
@@ -95,16 +96,6 @@ INSTANTIATE_TEST_SUITE_P(Table, Display,
                                          DisplayCase{{"", "", "", "5"}, true}));
 #endif
 
-std::string Drain(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        text += static_cast<char>(c);
-    }
-    std::fclose(file);
-    return text;
-}
-
 struct Finished {
     int status = -1;
     std::string out;
@@ -148,8 +139,8 @@ Finished RunDrovana(const std::vector<std::string>& arguments,
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = Drain(out);
-    run.err = Drain(err);
+    run.out = DrainFile(out);
+    run.err = DrainFile(err);
     return run;
 }
 

@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -27,11 +28,26 @@ TempDir::~TempDir() {
 }
 
 std::vector<std::string> TempDir::Names() const {
+    return NamesIn(path_);
+}
+
+std::vector<std::string> NamesIn(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
         names.push_back(entry.path().filename().string());
     }
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string DrainFile(std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        text += static_cast<char>(c);
+    }
+    std::fclose(file);
+    return text;
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {

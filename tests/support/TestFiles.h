@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The names in `folder`, sorted.
+std::vector<std::string> NamesIn(const std::filesystem::path& folder);
+
+// Everything written to `file` so far, read from its start; closes it.
+std::string DrainFile(std::FILE* file);
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
