@@ -36,11 +36,36 @@ bool SizeFits(std::int64_t width, std::int64_t height) {
            width * height <= kMaxPicturePixels;
 }
 
-void Clear(const PixelView& view, std::int32_t width, std::int32_t height) {
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::fill_n(view.pixels + y * view.stride, width, 0u);
+// Hands a sink's rows out in order, each cleared first, so that whatever
+// the picture leaves open comes out transparent.
+class RowFeed {
+public:
+    RowFeed(RowSink& sink, std::int32_t width, std::int32_t height)
+        : sink_(sink), width_(width), height_(height) {}
+
+    bool Left() const { return next_ < height_; }
+
+    std::uint32_t* Next() {
+        std::uint32_t* row = sink_.Row(next_);
+        std::fill_n(row, width_, 0u);
+        return row;
     }
-}
+
+    void Done() { sink_.RowDone(next_++); }
+
+    void BlankUntil(std::int64_t y) {
+        while (next_ < y) {
+            Next();
+            Done();
+        }
+    }
+
+private:
+    RowSink& sink_;
+    std::int32_t width_;
+    std::int32_t height_;
+    std::int32_t next_ = 0;
+};
 
 // Hands out the bytes from an offset on, one chunk read at a time.
 class ChunkReader {
@@ -211,19 +236,31 @@ PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
     return PictureError::kNone;
 }
 
-PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, PixelView view) {
-    Clear(view, picture.width, picture.height);
+PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, RowSink& sink) {
     const ShpImageHeader& image = picture.layout.image;
     const std::int64_t firstColumn = std::max<std::int32_t>(image.xStart, 0);
+    RowFeed rows(sink, picture.width, picture.height);
     ChunkReader reader(source, picture.layout.codesOffset);
+    // Rows below the picture show nothing, so reading stops there.
     for (std::int64_t row = 0; row < picture.layout.rowCount; ++row) {
         const std::int64_t y = image.yStart + row;
-        const bool inside = y >= 0 && y < picture.height;
-        ShpRow pixels(inside ? view.pixels + y * view.stride : nullptr, picture.width, firstColumn);
-        if (!DecodeShpRow(reader, pixels)) {
+        if (y >= picture.height) {
+            break;
+        }
+        const bool inside = y >= 0;
+        if (inside) {
+            rows.BlankUntil(y);
+        }
+        ShpRow pixels(inside ? rows.Next() : nullptr, picture.width, firstColumn);
+        const bool more = DecodeShpRow(reader, pixels);
+        if (inside) {
+            rows.Done();
+        }
+        if (!more) {
             break;
         }
     }
+    rows.BlankUntil(picture.height);
     return reader.Failed() ? PictureError::kReadError : PictureError::kNone;
 }
 
@@ -249,31 +286,39 @@ PictureError ReadS16Picture(ByteSource& source, S16Picture& picture) {
     return PictureError::kNone;
 }
 
-PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, PixelView view) {
+PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, RowSink& sink) {
     if (picture.width == 0) {
         return PictureError::kNoPixels;
     }
-    Clear(view, picture.width, picture.height);
+    RowFeed rows(sink, picture.width, picture.height);
     ChunkReader reader(source, kS16LeadInSize);
+    std::uint32_t* row = nullptr;
     std::int64_t x = 0;
-    std::int64_t y = 0;
     std::uint8_t record[kRunRecordSize];
     for (auto left = picture.dataBytes / static_cast<std::int32_t>(kRunRecordSize);
-         left > 0 && y < picture.height && ReadRecord(reader, record); --left) {
+         left > 0 && rows.Left() && ReadRecord(reader, record); --left) {
         const std::uint32_t argb =
             ArgbOfPacked(static_cast<std::uint16_t>(record[2] | record[3] << 8));
         // Runs go on across row ends.
-        for (std::int64_t count = record[0]; count > 0 && y < picture.height;) {
+        for (std::int64_t count = record[0]; count > 0 && rows.Left();) {
+            if (row == nullptr) {
+                row = rows.Next();
+            }
             const std::int64_t n = std::min(count, picture.width - x);
-            std::fill_n(view.pixels + y * view.stride + x, n, argb);
+            std::fill_n(row + x, n, argb);
             count -= n;
             x += n;
             if (x == picture.width) {
+                rows.Done();
+                row = nullptr;
                 x = 0;
-                ++y;
             }
         }
     }
+    if (row != nullptr) {
+        rows.Done();
+    }
+    rows.BlankUntil(picture.height);
     return reader.Failed() ? PictureError::kReadError : PictureError::kNone;
 }
 

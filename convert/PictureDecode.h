@@ -39,6 +39,27 @@ struct PixelView {
     std::ptrdiff_t stride = 0;
 };
 
+// Takes decoded rows top to bottom, each once: the decoder asks for row y's
+// buffer, writes every one of its pixels and then says it is done. A sink
+// may so keep only a few rows, as a shrinking one does.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    virtual std::uint32_t* Row(std::int32_t y) = 0;
+    virtual void RowDone(std::int32_t y) = 0;
+};
+
+// Rows straight into a whole picture.
+class ViewSink final : public RowSink {
+public:
+    explicit ViewSink(PixelView view) : view_(view) {}
+    std::uint32_t* Row(std::int32_t y) override { return view_.pixels + y * view_.stride; }
+    void RowDone(std::int32_t) override {}
+
+private:
+    PixelView view_;
+};
+
 struct ShpPicture {
     ShpLayout layout;
     std::int32_t width = 0;   // lastColumn + 1
@@ -56,14 +77,14 @@ PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture);
 
 // Decodes the first image like the converter: rows yStart to yEnd at their
 // row index, each from column max(xStart, 0), through the map palette.
-PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, PixelView view);
+PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, RowSink& sink);
 
 // Reads and checks the lead-in of an S16 picture against the source's size.
 PictureError ReadS16Picture(ByteSource& source, S16Picture& picture);
 
 // Lays the run records out row after row; a longer stream is cut, a shorter
 // one leaves the rest transparent.
-PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, PixelView view);
+PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, RowSink& sink);
 
 // A packed colour unpacked to 8-bit channels by bit replication; the packed
 // colour of the transparent index becomes 0.

@@ -100,9 +100,9 @@ PreviewPicture LoadPreview(const fs::path& path, ReadHeader readHeader, Decode d
     if (image.isNull()) {
         return {{}, QStringLiteral("the picture is too large to show")};
     }
-    const PixelView view{reinterpret_cast<std::uint32_t*>(image.bits()),
-                         static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)};
-    error = decode(source, picture, view);
+    ViewSink sink({reinterpret_cast<std::uint32_t*>(image.bits()),
+                   static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)});
+    error = decode(source, picture, sink);
     if (error != PictureError::kNone) {
         return {{}, QString::fromUtf8(DescribePictureError(error))};
     }

@@ -5,11 +5,13 @@
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
 #include <QSize>
+#include <QVariant>
 #include <QtGlobal>
 #include <utility>
 
 #include "DeviceSource.h"
 #include "PictureDecode.h"
+#include "PictureReduce.h"
 
 // One image reader for both picture formats: `Format` names the format and
 // gives the core's header check and decoder. Only random-access devices are
@@ -46,20 +48,55 @@ public:
         if (error != PictureError::kNone) {
             return Fail(DescribePictureError(error));
         }
+        const QSize wanted =
+            scaledSize_.isEmpty() ? QSize(picture.width, picture.height) : scaledSize_;
+        // A thumbnail of a large picture is shrunk while it is decoded; Qt
+        // scales only what is left over.
+        const std::int32_t factor =
+            ReductionFactor(picture.width, picture.height, wanted.width(), wanted.height());
         QImage result;
         // Keeps to the reader's allocation limit.
-        if (!allocateImage(QSize(picture.width, picture.height), QImage::Format_ARGB32, &result)) {
+        if (!allocateImage(
+                QSize(ReducedLength(picture.width, factor), ReducedLength(picture.height, factor)),
+                QImage::Format_ARGB32, &result)) {
             return Fail("the picture is larger than the allocation limit");
         }
+        const PixelView view{reinterpret_cast<std::uint32_t*>(result.bits()),
+                             result.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))};
+        ViewSink whole(view);
+        ReducingSink reduced(picture.width, picture.height, factor, view);
         error =
-            Format::Decode(source, picture,
-                           {reinterpret_cast<std::uint32_t*>(result.bits()),
-                            result.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))});
+            Format::Decode(source, picture, factor == 1 ? static_cast<RowSink&>(whole) : reduced);
         if (error != PictureError::kNone) {
             return Fail(DescribePictureError(error));
         }
+        if (result.size() != wanted) {
+            result = result.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
         *image = std::move(result);
         return true;
+    }
+
+    bool supportsOption(ImageOption option) const override {
+        return option == Size || option == ScaledSize;
+    }
+
+    QVariant option(ImageOption option) const override {
+        if (option != Size || !Readable(device())) {
+            return {};
+        }
+        DeviceSource source(*device());
+        typename Format::Picture picture;
+        if (Format::ReadHeader(source, picture) != PictureError::kNone) {
+            return {};
+        }
+        return QSize(picture.width, picture.height);
+    }
+
+    void setOption(ImageOption option, const QVariant& value) override {
+        if (option == ScaledSize) {
+            scaledSize_ = value.toSize();
+        }
     }
 
 private:
@@ -71,6 +108,8 @@ private:
         qWarning("%s picture: %s", Format::kName, reason);
         return false;
     }
+
+    QSize scaledSize_;
 };
 
 // The plugin's answers for one format key.

@@ -13,8 +13,8 @@ struct Format {
     static PictureError ReadHeader(ByteSource& source, Picture& picture) {
         return ReadS16Picture(source, picture);
     }
-    static PictureError Decode(ByteSource& source, const Picture& picture, PixelView view) {
-        return DecodeS16Picture(source, picture, view);
+    static PictureError Decode(ByteSource& source, const Picture& picture, RowSink& sink) {
+        return DecodeS16Picture(source, picture, sink);
     }
 };
 

@@ -13,8 +13,8 @@ struct Format {
     static PictureError ReadHeader(ByteSource& source, Picture& picture) {
         return ReadShpPicture(source, picture);
     }
-    static PictureError Decode(ByteSource& source, const Picture& picture, PixelView view) {
-        return DecodeShpPicture(source, picture, view);
+    static PictureError Decode(ByteSource& source, const Picture& picture, RowSink& sink) {
+        return DecodeShpPicture(source, picture, sink);
     }
 };
 

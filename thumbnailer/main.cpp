@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QSize>
 #include <QStringList>
 #include <QUrl>
 #include <cstdio>
@@ -48,9 +49,20 @@ int Fail(const QString& message) {
     return 1;
 }
 
-// Shrinks to fit, never enlarges: a small picture stays sharp.
-QImage Fit(const QImage& image, int size) {
-    if (image.width() <= size && image.height() <= size) {
+bool Fits(const QSize& picture, int size) {
+    return picture.width() <= size && picture.height() <= size;
+}
+
+// Shrinks to fit, never enlarges: a small picture stays sharp. Where the
+// reader knows the size first, it shrinks while it decodes, which spares
+// holding a large picture whole.
+QImage ReadFitting(QImageReader& reader, int size) {
+    const QSize picture = reader.size();
+    if (picture.isValid() && !Fits(picture, size)) {
+        reader.setScaledSize(picture.scaled(size, size, Qt::KeepAspectRatio).expandedTo({1, 1}));
+    }
+    const QImage image = reader.read();
+    if (image.isNull() || Fits(image.size(), size)) {
         return image;
     }
     return image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -66,12 +78,12 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("usage: drovana-thumbnailer -s SIZE INPUT OUTPUT"));
     }
     QImageReader reader(request.input);
-    const QImage image = reader.read();
+    const QImage image = ReadFitting(reader, request.size);
     if (image.isNull()) {
         const QString cause = lastWarning.isEmpty() ? reader.errorString() : lastWarning;
         return Fail(request.input + QStringLiteral(": ") + cause);
     }
-    if (!Fit(image, request.size).save(request.output, "PNG")) {
+    if (!image.save(request.output, "PNG")) {
         return Fail(QStringLiteral("cannot write ") + request.output);
     }
     return 0;

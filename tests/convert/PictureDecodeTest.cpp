@@ -34,7 +34,8 @@ Decoded DecodeWith(const Bytes& bytes, Read read, Decode decode) {
     if (out.error == PictureError::kNone) {
         out.width = picture.width;
         out.pixels.assign(static_cast<std::size_t>(picture.width) * picture.height, 0xDEADBEEF);
-        out.error = decode(source, picture, {out.pixels.data(), picture.width});
+        ViewSink sink({out.pixels.data(), picture.width});
+        out.error = decode(source, picture, sink);
     }
     return out;
 }

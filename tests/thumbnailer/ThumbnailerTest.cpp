@@ -77,6 +77,16 @@ TEST(Thumbnailer, TakesAFileUri) {
     EXPECT_EQ(made.image.size(), QSize(100, 50));
 }
 
+// Past Qt's allocation limit for the whole picture: it is shrunk while it
+// is decoded, so it still gets its thumbnail.
+TEST(Thumbnailer, ShrinksAMapTooLargeToHoldWhole) {
+    test::TempDir dir;
+    const auto huge = test::ShpBuilder().Image({8191, 16383, 0, 0, 0}).Run(2, 1).Build();
+    const Thumbnail made = Make(128, Write(dir, "huge.shp", huge), dir);
+    ASSERT_EQ(made.status, 0) << made.error.toStdString();
+    EXPECT_EQ(made.image.size(), QSize(128, 64));
+}
+
 TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
     test::TempDir dir;
     auto shapefile = test::ShpBuilder().HeaderOffset(0).Image({0, 3, 0, 0, 0}).Build();
@@ -84,10 +94,10 @@ TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
     shapefile[1] = 0x00;
     shapefile[2] = 0x27;
     shapefile[3] = 0x0A;
-    // Past Qt's allocation limit, where Qt and the plugin both warn.
-    const auto huge = test::ShpBuilder().Image({8191, 8191, 0, 0, 0}).Run(2, 1).Build();
-    for (const QString& input : {Write(dir, "roads.shp", shapefile), Write(dir, "huge.shp", huge),
-                                 Native(dir / "missing.shp")}) {
+    const auto tooLarge = test::ShpBuilder().Image({32767, 32767, 0, 0, 0}).Run(2, 1).Build();
+    for (const QString& input :
+         {Write(dir, "roads.shp", shapefile), Write(dir, "too-large.shp", tooLarge),
+          Native(dir / "missing.shp")}) {
         const Thumbnail made = Make(128, input, dir);
         EXPECT_EQ(made.status, 1) << input.toStdString();
         EXPECT_TRUE(made.image.isNull()) << input.toStdString();
