@@ -52,6 +52,23 @@ TEST(ImageFormatPlugins, ReadPicturesBySuffixAndByContent) {
     }
 }
 
+// The size comes from the header alone, and a scaled read gives exactly the
+// size asked for, whether it divides the picture evenly or not.
+TEST(ImageFormatPlugins, TellTheSizeAndReadScaled) {
+    test::TempDir dir;
+    const auto shp = test::MakeMap(99, 60, test::MapStyle::kMixed);
+    for (const QString& path :
+         {Write(dir, "big.shp", shp), Write(dir, "big.s16", test::S16Of(shp))}) {
+        const QSize whole = QImageReader(path).size();
+        EXPECT_EQ(whole.height(), 60) << path.toStdString();
+        for (const QSize wanted : {QSize(33, 20), QSize(40, 25), whole, whole * 2}) {
+            QImageReader reader(path);
+            reader.setScaledSize(wanted);
+            EXPECT_EQ(reader.read().size(), wanted) << path.toStdString();
+        }
+    }
+}
+
 TEST(ImageFormatPlugins, RefuseFilesThatAreNotTheirs) {
     test::TempDir dir;
     std::vector<std::uint8_t> shapefile =
