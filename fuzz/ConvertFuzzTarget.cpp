@@ -12,9 +12,9 @@
 #include <cstring>
 #include <vector>
 
+#include "DecodeShrunk.h"
 #include "MapPalette.h"
 #include "PictureDecode.h"
-#include "PictureReduce.h"
 #include "RunRecord.h"
 #include "S16Format.h"
 #include "ShpFormat.h"
@@ -67,14 +67,7 @@ void CheckPicture(const std::uint8_t* data, std::size_t size) {
                                       static_cast<std::size_t>(picture.height));
     ViewSink whole({pixels.data(), picture.width});
     Require(DecodeShpPicture(source, picture, whole) == PictureError::kNone);
-    // The shrinking sink sees the same rows, with blocks cut at both edges.
-    const std::int32_t factor = 2 + static_cast<std::int32_t>(size % 5);
-    std::vector<std::uint32_t> reduced(
-        static_cast<std::size_t>(ReducedLength(picture.width, factor)) *
-        static_cast<std::size_t>(ReducedLength(picture.height, factor)));
-    ReducingSink shrinking(picture.width, picture.height, factor,
-                           {reduced.data(), ReducedLength(picture.width, factor)});
-    Require(DecodeShpPicture(source, picture, shrinking) == PictureError::kNone);
+    Require(DecodeShrunk(source, picture, DecodeShpPicture, size) == PictureError::kNone);
     bool indexSeen[256] = {};
     for (std::size_t i = 0; i < size; ++i) {
         indexSeen[data[i]] = true;

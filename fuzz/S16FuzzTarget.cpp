@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ByteIo.h"
+#include "DecodeShrunk.h"
 #include "PictureDecode.h"
-#include "PictureReduce.h"
 #include "RunRecord.h"
 #include "S16Format.h"
 
@@ -68,13 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PictureError error = DecodeS16Picture(source, picture, whole);
     Require(error == (picture.width == 0 ? PictureError::kNoPixels : PictureError::kNone));
     CheckPixels(data, picture, pixels);
-    // The shrinking sink sees the same rows, with blocks cut at both edges.
-    const std::int32_t factor = 2 + static_cast<std::int32_t>(size % 5);
-    std::vector<std::uint32_t> reduced(
-        static_cast<std::size_t>(ReducedLength(picture.width, factor)) *
-        static_cast<std::size_t>(ReducedLength(picture.height, factor)));
-    ReducingSink shrinking(picture.width, picture.height, factor,
-                           {reduced.data(), ReducedLength(picture.width, factor)});
-    Require(DecodeS16Picture(source, picture, shrinking) == error);
+    Require(DecodeShrunk(source, picture, DecodeS16Picture, size) == error);
     return 0;
 }
