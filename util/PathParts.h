@@ -52,10 +52,10 @@ private:
 // The part of path selected by part (see PathPart); empty path gives empty text.
 std::string GetPathPart(const std::string& path, int part);
 
-// Makes folder ready for a file name to be appended; empty becomes the lone separator.
 // True for a character that separates folders: either slash on Windows.
 bool IsPathSeparator(char c);
 
+// Makes folder ready for a file name to be appended; empty becomes the lone separator.
 void EnsureTrailingSeparator(std::string& folder);
 std::string WithTrailingSeparator(std::string folder);
 
