@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <vector>
 
 #include "MapPalette.h"
@@ -155,13 +156,33 @@ bool ReadRecord(ChunkReader& reader, std::uint8_t (&record)[kRunRecordSize]) {
     return true;
 }
 
-bool S16FieldsMatch(const std::uint8_t* leadIn) {
+// The header must be the one the converter writes for its size and data.
+bool S16FieldsMatch(const std::uint8_t* leadIn, std::int32_t dataBytes) {
     const std::int32_t columns = LoadField(leadIn, 0);
     const std::int32_t rows = LoadField(leadIn, 1);
-    return LoadField(leadIn, 2) == 0 && LoadField(leadIn, 3) == 0 &&
-           LoadField(leadIn, 4) == columns && LoadField(leadIn, 5) == rows &&
-           LoadField(leadIn, 6) == 0 && LoadField(leadIn, 8) == 1 && LoadField(leadIn, 9) == 0 &&
-           columns > 0 && rows > 0;
+    std::uint8_t expected[kS16HeaderSize];
+    EncodeS16Header(columns, rows, dataBytes, expected);
+    return columns > 0 && rows > 0 &&
+           std::equal(std::begin(expected), std::end(expected), leadIn + kS16HeaderOffset);
+}
+
+// Checks an S16 lead-in against the size of the source it came from.
+PictureError CheckS16LeadIn(const std::uint8_t* leadIn, std::uint64_t size, S16Picture& picture) {
+    const std::int32_t dataBytes = LoadField(leadIn, kS16DataBytesField);
+    if (!S16FieldsMatch(leadIn, dataBytes) || dataBytes < 0 ||
+        dataBytes % static_cast<std::int32_t>(kRunRecordSize) != 0 ||
+        size - kS16LeadInSize < static_cast<std::uint64_t>(dataBytes)) {
+        return PictureError::kNotS16;
+    }
+    const std::int64_t width = std::int64_t{LoadField(leadIn, 0)} - 1;
+    const std::int64_t height = LoadField(leadIn, 1);
+    if (!SizeFits(width, height)) {
+        return PictureError::kTooLarge;
+    }
+    picture.width = static_cast<std::int32_t>(width);
+    picture.height = static_cast<std::int32_t>(height);
+    picture.dataBytes = dataBytes;
+    return PictureError::kNone;
 }
 
 }  // namespace
@@ -203,14 +224,18 @@ std::uint32_t ArgbOfIndex(std::uint8_t index) {
 }
 
 PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
-    std::uint8_t magic[kShapefileMagic.size()];
-    if (source.ReadAt(0, magic, sizeof magic) == sizeof magic &&
-        std::equal(kShapefileMagic.begin(), kShapefileMagic.end(), magic)) {
+    // One read serves the shapefile and the S16 checks.
+    std::uint8_t leadIn[kS16LeadInSize];
+    const std::size_t got = source.ReadAt(0, leadIn, sizeof leadIn);
+    if (got >= kShapefileMagic.size() &&
+        std::equal(kShapefileMagic.begin(), kShapefileMagic.end(), leadIn)) {
         return PictureError::kShapefile;
     }
     // An S16 lead-in can pass for SHP headers; its own checks are the stricter.
+    // A lead-in that fails to read is taken for no SHP picture.
     S16Picture s16;
-    if (ReadS16Picture(source, s16) != PictureError::kNotS16) {
+    if (got == sizeof leadIn ? CheckS16LeadIn(leadIn, source.Size(), s16) != PictureError::kNotS16
+                             : source.Failed()) {
         return PictureError::kNotShp;
     }
     switch (ReadShpLayout(source, kMaxShpRows, picture.layout)) {
@@ -269,21 +294,7 @@ PictureError ReadS16Picture(ByteSource& source, S16Picture& picture) {
     if (source.ReadAt(0, leadIn, sizeof leadIn) != sizeof leadIn) {
         return source.Failed() ? PictureError::kReadError : PictureError::kNotS16;
     }
-    const std::int32_t dataBytes = LoadField(leadIn, kS16DataBytesField);
-    if (!S16FieldsMatch(leadIn) || dataBytes < 0 ||
-        dataBytes % static_cast<std::int32_t>(kRunRecordSize) != 0 ||
-        source.Size() - kS16LeadInSize < static_cast<std::uint64_t>(dataBytes)) {
-        return PictureError::kNotS16;
-    }
-    const std::int64_t width = std::int64_t{LoadField(leadIn, 0)} - 1;
-    const std::int64_t height = LoadField(leadIn, 1);
-    if (!SizeFits(width, height)) {
-        return PictureError::kTooLarge;
-    }
-    picture.width = static_cast<std::int32_t>(width);
-    picture.height = static_cast<std::int32_t>(height);
-    picture.dataBytes = dataBytes;
-    return PictureError::kNone;
+    return CheckS16LeadIn(leadIn, source.Size(), picture);
 }
 
 PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, RowSink& sink) {
