@@ -15,4 +15,11 @@ std::filesystem::path NewTemporaryName() {
     return name;
 }
 
+bool AtomicFileSink::NoteWriteError() {
+    if (!writeError_) {
+        writeError_ = LastSystemError();
+    }
+    return false;
+}
+
 }  // namespace drovana

@@ -103,6 +103,9 @@ public:
 private:
     bool OpenNamed(std::error_code& error);
     void Abandon();
+    // Keeps the system's error as the write error unless one came first;
+    // always false, for the failed write to return.
+    bool NoteWriteError();
 
     FilePlace place_;
 #ifdef _WIN32

@@ -142,10 +142,7 @@ bool AtomicFileSink::OpenNamed(std::error_code& error) {
 bool AtomicFileSink::Write(const std::uint8_t* data, std::size_t count) {
     errno = 0;
     if (!WriteAll(fd_, data, count, -1)) {
-        if (!writeError_) {
-            writeError_ = LastSystemError();
-        }
-        return false;
+        return NoteWriteError();
     }
 #ifdef SYNC_FILE_RANGE_WRITE
     // Start writing these bytes to the disk now, while the next ones are
@@ -160,13 +157,7 @@ bool AtomicFileSink::Write(const std::uint8_t* data, std::size_t count) {
 
 bool AtomicFileSink::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t count) {
     errno = 0;
-    if (!WriteAll(fd_, data, count, static_cast<off_t>(offset))) {
-        if (!writeError_) {
-            writeError_ = LastSystemError();
-        }
-        return false;
-    }
-    return true;
+    return WriteAll(fd_, data, count, static_cast<off_t>(offset)) || NoteWriteError();
 }
 
 void AtomicFileSink::KeepMetadataOf(const FileStatus& replaced) {

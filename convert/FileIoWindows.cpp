@@ -149,10 +149,7 @@ bool AtomicFileSink::OpenNamed(std::error_code& error) {
 }
 
 bool AtomicFileSink::Write(const std::uint8_t* data, std::size_t count) {
-    if (!WriteAllAt(AsHandle(handle_), data, count, end_)) {
-        if (!writeError_) {
-            writeError_ = LastSystemError();
-        }
+    if (!WriteAt(end_, data, count)) {
         return false;
     }
     end_ += count;
@@ -160,13 +157,7 @@ bool AtomicFileSink::Write(const std::uint8_t* data, std::size_t count) {
 }
 
 bool AtomicFileSink::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t count) {
-    if (!WriteAllAt(AsHandle(handle_), data, count, offset)) {
-        if (!writeError_) {
-            writeError_ = LastSystemError();
-        }
-        return false;
-    }
-    return true;
+    return WriteAllAt(AsHandle(handle_), data, count, offset) || NoteWriteError();
 }
 
 // A replaced file's attributes stay with the old file: a read-only target
