@@ -52,6 +52,9 @@ std::error_code SyncFolder(const std::filesystem::path& path);
 std::error_code LastSystemError();
 
 // Running out of file handles: worth waiting for, not a fault of the file.
-bool IsOutOfFileHandles(const std::error_code& error);
+inline bool IsOutOfFileHandles(const std::error_code& error) {
+    return error == std::errc::too_many_files_open ||
+           error == std::errc::too_many_files_open_in_system;
+}
 
 }  // namespace drovana

@@ -28,11 +28,6 @@ std::error_code LastSystemError() {
     return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
 }
 
-bool IsOutOfFileHandles(const std::error_code& error) {
-    return error == std::errc::too_many_files_open ||
-           error == std::errc::too_many_files_open_in_system;
-}
-
 std::shared_ptr<const Folder> Folder::Open(const fs::path& path, std::error_code& error) {
     const int fd = OpenFolderAt(AT_FDCWD, path);
     if (fd < 0) {

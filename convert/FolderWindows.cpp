@@ -25,11 +25,6 @@ std::error_code LastSystemError() {
                            std::system_category());
 }
 
-bool IsOutOfFileHandles(const std::error_code& error) {
-    return error == std::errc::too_many_files_open ||
-           error == std::errc::too_many_files_open_in_system;
-}
-
 std::shared_ptr<const Folder> Folder::Open(const fs::path& path, std::error_code& error) {
     const fs::path folder = path.empty() ? fs::path(".") : path;
     if (!IsFolder(folder, error)) {

@@ -3,8 +3,7 @@
 #include <csignal>
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "WindowsApi.h"
 #endif
 
 namespace drovana {
