@@ -112,24 +112,27 @@ private:
     QSize scaledSize_;
 };
 
-// The plugin's answers for one format key.
+// The plugin of one format. Each format's plugin class derives from it in a
+// source file of its own, since moc and Q_PLUGIN_METADATA want one there.
 template <typename Format>
-QImageIOPlugin::Capabilities PictureCapabilities(QIODevice* device, const QByteArray& format) {
-    if (format == Format::kName) {
-        return QImageIOPlugin::CanRead;
+class PicturePlugin : public QImageIOPlugin {
+public:
+    Capabilities capabilities(QIODevice* device, const QByteArray& format) const override {
+        if (format == Format::kName) {
+            return CanRead;
+        }
+        if (format.isEmpty() && PictureHandler<Format>::CanRead(device)) {
+            return CanRead;
+        }
+        return {};
     }
-    if (format.isEmpty() && PictureHandler<Format>::CanRead(device)) {
-        return QImageIOPlugin::CanRead;
-    }
-    return {};
-}
 
-template <typename Format>
-QImageIOHandler* CreatePictureHandler(QIODevice* device, const QByteArray& format) {
-    auto* handler = new PictureHandler<Format>;
-    handler->setDevice(device);
-    handler->setFormat(format);
-    return handler;
-}
+    QImageIOHandler* create(QIODevice* device, const QByteArray& format) const override {
+        auto* handler = new PictureHandler<Format>;
+        handler->setDevice(device);
+        handler->setFormat(format);
+        return handler;
+    }
+};
 
 }  // namespace drovana

@@ -1,7 +1,5 @@
 // Qt image format plugin "shp": reads the first image of a picture through
 // the core's decoder.
-#include <QImageIOPlugin>
-
 #include "PictureHandler.h"
 
 namespace drovana {
@@ -20,18 +18,9 @@ struct Format {
 
 }  // namespace
 
-class ShpPlugin final : public QImageIOPlugin {
+class ShpPlugin final : public PicturePlugin<Format> {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QImageIOHandlerFactoryInterface_iid FILE "shp.json")
-
-public:
-    Capabilities capabilities(QIODevice* device, const QByteArray& format) const override {
-        return PictureCapabilities<Format>(device, format);
-    }
-
-    QImageIOHandler* create(QIODevice* device, const QByteArray& format) const override {
-        return CreatePictureHandler<Format>(device, format);
-    }
 };
 
 }  // namespace drovana
