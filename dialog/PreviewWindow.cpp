@@ -10,9 +10,9 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
+#include "BatchRules.h"
 #include "FilePlaces.h"
 #include "NativeText.h"
 #include "PathParts.h"
@@ -120,13 +120,6 @@ QString Caption(const fs::path& path, const PreviewPicture& picture) {
         .arg(picture.image.height());
 }
 
-std::string Folded(const std::string& text) {
-    std::string folded = text;
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return folded;
-}
-
 // The largest size a new window takes: most of the screen.
 QSize RoomOnScreen(const QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
@@ -148,10 +141,10 @@ fs::path FindS16For(const fs::path& target) {
     if (fs::is_regular_file(target, error)) {
         return target;
     }
-    const std::string wanted = Folded(TextOf(target.filename()));
+    const std::string wanted = FoldCase(TextOf(target.filename()));
     for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end;
          it.increment(error)) {
-        if (Folded(TextOf(it->path().filename())) == wanted && it->is_regular_file(error)) {
+        if (FoldCase(TextOf(it->path().filename())) == wanted && it->is_regular_file(error)) {
             return it->path();
         }
     }
