@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "BatchConvert.h"
@@ -62,6 +63,10 @@ public:
     // A folder text as leaving its edit confirms it: with its trailing
     // separator, unless empty.
     static QString ConfirmedFolder(const QString& text);
+
+    // The status line's text for a folder that could not be listed.
+    static QString CannotReadFolder(const std::filesystem::path& folder,
+                                    const std::error_code& error);
 
     // Data exchange without validation: "read" copies the two edits and the
     // check box into their fields, "write" puts the fields into them.

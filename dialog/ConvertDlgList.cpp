@@ -22,12 +22,17 @@ QString StatusFor(const CandidateList& candidates) {
         error == std::errc::not_a_directory) {
         return QStringLiteral("Select desired options and press OK button to convert");
     }
-    return QStringLiteral("Cannot read folder %1: %2")
-        .arg(ReadableText(TextOf(candidates.failedFolder)),
-             QString::fromLocal8Bit(QByteArray::fromStdString(error.message())));
+    return CConvertDlg::CannotReadFolder(candidates.failedFolder, error);
 }
 
 }  // namespace
+
+QString CConvertDlg::CannotReadFolder(const std::filesystem::path& folder,
+                                      const std::error_code& error) {
+    return QStringLiteral("Cannot read folder %1: %2")
+        .arg(ReadableText(TextOf(folder)),
+             QString::fromLocal8Bit(QByteArray::fromStdString(error.message())));
+}
 
 void CConvertDlg::RefreshFileList() {
     m_strRunStatus.clear();

@@ -34,10 +34,6 @@ void CompleteTypedFolder(QString& field, const QString& confirmed) {
     }
 }
 
-QString SystemMessage(const std::error_code& error) {
-    return QString::fromLocal8Bit(QByteArray::fromStdString(error.message()));
-}
-
 // Tells the dialog's thread what the engine's threads do: each start moves
 // the bar, each failure is kept with its reason.
 class RunObserver final : public BatchObserver {
@@ -120,9 +116,7 @@ bool CConvertDlg::PrepareRun(BatchPlan& plan) {
     }
     plan = PlanNamedBatch(ToNative(m_strShpFolder), ToNative(m_strPegFolder), names);
     if (plan.error) {
-        m_statusLine->setText(
-            QStringLiteral("Cannot read folder %1: %2")
-                .arg(ReadableText(TextOf(plan.failedFolder)), SystemMessage(plan.error)));
+        m_statusLine->setText(CannotReadFolder(plan.failedFolder, plan.error));
         return false;
     }
     return true;
