@@ -9,6 +9,7 @@
 #include "ConvertDlg.h"
 #include "Interrupt.h"
 #include "NativeText.h"
+#include "PathParts.h"
 #include "Settings.h"
 #include "Version.h"
 
@@ -29,11 +30,7 @@ QString AbsoluteFolder(const std::string& given) {
     if (error) {
         return FromNative(given);
     }
-#ifdef _WIN32
-    return FromNative(absolute.u8string());
-#else
-    return FromNative(absolute.string());
-#endif
+    return FromNative(TextOf(absolute));
 }
 
 }  // namespace
