@@ -102,21 +102,23 @@ struct Finished {
     std::string err;
 };
 
+// The null-terminated array of pointers that exec takes; `strings` outlive it.
+std::vector<char*> PointersTo(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 // Runs the built program with exactly `environment`, killed after 20 s.
 Finished RunDrovana(const std::vector<std::string>& arguments,
                     std::vector<std::string> environment) {
     std::vector<std::string> argv = {DROVANA_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> args;
-    for (std::string& argument : argv) {
-        args.push_back(argument.data());
-    }
-    args.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& variable : environment) {
-        envp.push_back(variable.data());
-    }
-    envp.push_back(nullptr);
+    std::vector<char*> args = PointersTo(argv);
+    std::vector<char*> envp = PointersTo(environment);
 
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
