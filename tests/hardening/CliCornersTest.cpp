@@ -10,7 +10,6 @@
 #include "CliRun.h"
 #include "HardeningSupport.h"
 #include "S16Bytes.h"
-#include "ShpBuilder.h"
 #include "TestFiles.h"
 
 // shp2s16 where its surroundings fail: a folder it may not list, a standard
@@ -21,19 +20,14 @@ namespace {
 namespace fs = std::filesystem;
 
 // MAP01.SHP and MAP02.SHP in shp/; an old MAP01.s16 in peg/.
-struct Folders {
-    Folders() {
-        fs::create_directory(shp);
-        fs::create_directory(peg);
+struct FilledFolders : Folders {
+    FilledFolders() {
         WriteBytes(shp / "MAP01.SHP", map);
         WriteBytes(shp / "MAP02.SHP", map);
         WriteBytes(peg / "MAP01.s16", {'o', 'l', 'd'});
     }
 
-    TempDir dir;
-    const fs::path shp = dir / "shp";
-    const fs::path peg = dir / "peg";
-    const Bytes map = MakeMap(8, 6, MapStyle::kMixed);
+    const Bytes map = SmallMap(1);
 };
 
 // The PeG folder stays writable: taken for an empty folder, it would let -u
@@ -44,7 +38,7 @@ TEST(CliCorners, AFolderThatCannotBeListedIsAUsageErrorAndConvertsNothing) {
                                              {false, fs::perms::none, "-n"},
                                              {true, writeOnly, "-u"}}) {
         SCOPED_TRACE(testing::Message() << (peg ? "PeG folder " : "SHP folder ") << option);
-        Folders folders;
+        FilledFolders folders;
         const fs::path folder = peg ? folders.peg : folders.shp;
         const AccessGuard guard(folder);
         EXPECT_CHILD_PASSES(RunInChild([&] {
@@ -78,7 +72,7 @@ TEST(CliCorners, OutputThatCannotBeWrittenFailsTheRun) {
                                                {"-j1", 2, false},
                                                {"-j1", 2, true}}) {
         SCOPED_TRACE(testing::Message() << option << " " << stream << (pipe ? "|" : ">/dev/full"));
-        Folders folders;
+        FilledFolders folders;
         int fds[2] = {-1, ::open("/dev/full", O_WRONLY | O_CLOEXEC)};
         if (pipe) {
             ::close(fds[1]);

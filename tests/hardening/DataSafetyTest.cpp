@@ -40,24 +40,6 @@ namespace fs = std::filesystem;
 
 constexpr uid_t kNobody = 65534;
 
-Bytes SmallMap(std::uint32_t seed) {
-    return MakeMap(8, 6, MapStyle::kMixed, seed);
-}
-
-struct Folders {
-    Folders() {
-        fs::create_directory(shp);
-        fs::create_directory(peg);
-    }
-
-    std::string ShpText() const { return shp.string() + "/"; }
-    std::string PegText() const { return peg.string() + "/"; }
-
-    TempDir dir;
-    const fs::path shp = dir / "shp";
-    const fs::path peg = dir / "peg";
-};
-
 BatchOutcome RunBatch(const BatchPlan& plan, int jobs, RecordingObserver& observer) {
     const std::atomic<bool> stop{false};
     return ConvertBatch(plan.items, jobs, stop, observer);

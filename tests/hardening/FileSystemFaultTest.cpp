@@ -39,10 +39,6 @@ namespace fs = std::filesystem;
 
 const Bytes kOldTarget = {'o', 'l', 'd', ' ', 's', '1', '6'};
 
-Bytes SmallMap(std::uint32_t seed) {
-    return MakeMap(8, 6, MapStyle::kMixed, seed);
-}
-
 // 20,480 literal pixels: 80 KiB of records, more than the small disk and the
 // file size limit below hold; the small maps fit both.
 Bytes BigMap() {
@@ -69,18 +65,6 @@ std::string TestNameOf(const char* text) {
 std::string FailureLine(const fs::path& source, const ConvertResult& result) {
     return "shp2s16: " + source.string() + ": " + DescribeConvertResult(result) + "\n";
 }
-
-// A folder of SHP maps and an empty PeG folder beside it.
-struct Folders {
-    Folders() {
-        fs::create_directory(shp);
-        fs::create_directory(peg);
-    }
-
-    TempDir dir;
-    const fs::path shp = dir / "shp";
-    const fs::path peg = dir / "peg";
-};
 
 // MAP01.SHP to MAP05.SHP in the SHP folder; returns their bytes in order.
 std::vector<Bytes> WriteFiveSmallMaps(const Folders& folders) {

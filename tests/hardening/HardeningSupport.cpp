@@ -16,6 +16,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "ShpBuilder.h"
 #include "TestFiles.h"
 
 namespace drovana::test {
@@ -60,6 +61,15 @@ std::string EntryState(const fs::path& path) {
 }
 
 }  // namespace
+
+Bytes SmallMap(std::uint32_t seed) {
+    return MakeMap(8, 6, MapStyle::kMixed, seed);
+}
+
+Folders::Folders() {
+    fs::create_directory(shp);
+    fs::create_directory(peg);
+}
 
 FolderState StateOf(const fs::path& folder) {
     FolderState state;

@@ -6,11 +6,29 @@
 #include <string>
 #include <vector>
 
-// What the fault and name tests share: the state of a folder and the
-// privileged set-ups that make a file system fail.
+#include "TestFiles.h"
+
+// What the fault and name tests share: small maps in scratch folders, the
+// state of a folder and the privileged set-ups that make a file system fail.
 namespace drovana::test {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// An 8 x 6 map of runs and literal pixels; each seed gives other pixels.
+Bytes SmallMap(std::uint32_t seed);
+
+// An SHP folder and an empty PeG folder beside it, removed with everything in
+// them when the object goes.
+struct Folders {
+    Folders();
+
+    std::string ShpText() const { return shp.string() + "/"; }
+    std::string PegText() const { return peg.string() + "/"; }
+
+    TempDir dir;
+    const std::filesystem::path shp = dir / "shp";
+    const std::filesystem::path peg = dir / "peg";
+};
 
 // Every entry of a folder (not recursive) by name: a file's bytes, or the
 // kind of the entry and what identifies it (a device's numbers, a link's
