@@ -31,7 +31,8 @@ public:
     }
 
     bool canRead() const override {
-        if (!CanRead(device())) {
+        typename Format::Picture picture;
+        if (!Readable(device()) || Header(picture) != PictureError::kNone) {
             return false;
         }
         setFormat(Format::kName);
@@ -42,9 +43,8 @@ public:
         if (!Readable(device())) {
             return Fail("only files and other random-access devices are read");
         }
-        DeviceSource source(*device());
         typename Format::Picture picture;
-        PictureError error = Format::ReadHeader(source, picture);
+        PictureError error = Header(picture);
         if (error != PictureError::kNone) {
             return Fail(DescribePictureError(error));
         }
@@ -65,6 +65,7 @@ public:
                              result.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))};
         ViewSink whole(view);
         ReducingSink reduced(picture.width, picture.height, factor, view);
+        DeviceSource source(*device());
         error =
             Format::Decode(source, picture, factor == 1 ? static_cast<RowSink&>(whole) : reduced);
         if (error != PictureError::kNone) {
@@ -85,9 +86,8 @@ public:
         if (option != Size || !Readable(device())) {
             return {};
         }
-        DeviceSource source(*device());
         typename Format::Picture picture;
-        if (Format::ReadHeader(source, picture) != PictureError::kNone) {
+        if (Header(picture) != PictureError::kNone) {
             return {};
         }
         return QSize(picture.width, picture.height);
@@ -104,12 +104,31 @@ private:
         return device != nullptr && device->isReadable() && !device->isSequential();
     }
 
+    // Qt checks the device, asks for the size and then reads, each through
+    // the handler: a header read and checked once serves them all while the
+    // device stays the same.
+    PictureError Header(typename Format::Picture& picture) const {
+        if (headerDevice_ != device()) {
+            headerDevice_ = nullptr;  // until header_ holds this device's header
+            DeviceSource source(*device());
+            const PictureError error = Format::ReadHeader(source, header_);
+            if (error != PictureError::kNone) {
+                return error;
+            }
+            headerDevice_ = device();
+        }
+        picture = header_;
+        return PictureError::kNone;
+    }
+
     static bool Fail(const char* reason) {
         qWarning("%s picture: %s", Format::kName, reason);
         return false;
     }
 
     QSize scaledSize_;
+    mutable typename Format::Picture header_;
+    mutable const QIODevice* headerDevice_ = nullptr;  // where header_ was read
 };
 
 // The plugin of one format. Each format's plugin class derives from it in a
