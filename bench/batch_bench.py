@@ -18,7 +18,7 @@ import statistics
 import subprocess
 import sys
 
-from settle import Settler, run
+from settle import Settler, paired_median, report_targets, run
 
 
 def peak_rss_kib(command):
@@ -83,14 +83,9 @@ def main():
         print(f"  {key:<9} {median[key]:8.3f} s   (fastest {min(times[key]):.3f} s, "
               f"slowest {max(times[key]):.3f} s)")
 
-    # Each ratio pairs the runs of one round, which ran seconds apart on the
-    # same machine state; the median over rounds then drops the rounds that
-    # a slow spell of the host caught.
     def paired(numerator, denominator):
-        ratios = [n / d for n, d in zip(times[numerator], times[denominator])]
-        print(f"  {numerator} / {denominator} by round: "
-              + " ".join(f"{r:.2f}" for r in ratios))
-        return statistics.median(ratios)
+        return paired_median(f"{numerator} / {denominator}", times[numerator],
+                             times[denominator])
 
     checks = [
         ("--jobs 1 against the baseline", paired("baseline", "jobs1"), ">=", 4.0),
@@ -109,12 +104,7 @@ def main():
           f"for one 16 times larger ({os.path.getsize(large + 'MAP0000.SHP') / 2**20:.1f} MiB)")
     checks.append(("peak memory growth, MiB", growth_mib, "<=", 2.0))
 
-    print("Targets:")
-    missed = 0
-    for label, value, relation, target in checks:
-        ok = value >= target if relation == ">=" else value <= target
-        missed += 0 if ok else 1
-        print(f"  {label:<34} {value:6.2f}  {relation} {target:<4}  {'PASS' if ok else 'MISS'}")
+    missed = report_targets(checks, 34)
     if not args.keep:
         shutil.rmtree(work, ignore_errors=True)
     return 1 if missed else 0

@@ -27,7 +27,7 @@ import statistics
 import sys
 import time
 
-from settle import Settler, run
+from settle import Settler, paired_median, report_targets, run
 
 STYLES = {"long": "long runs", "mixed": "mixed", "literals": "literal pixels"}
 # Least speed-up over the baseline that each style must reach.
@@ -54,12 +54,6 @@ class Launcher:
 
 def spread(values, digits):
     return f"fastest {min(values):.{digits}f}, slowest {max(values):.{digits}f}"
-
-
-def paired_median(label, numerators, denominators):
-    ratios = [n / d for n, d in zip(numerators, denominators)]
-    print(f"  {label} by round: " + " ".join(f"{r:.2f}" for r in ratios))
-    return statistics.median(ratios)
 
 
 def measure_start(launcher, settler, commands, rounds, runs):
@@ -129,16 +123,6 @@ def report_conversions(times, maps, outputs, rounds):
     return checks
 
 
-def report_targets(checks):
-    print("Targets:")
-    missed = 0
-    for label, value, relation, target in checks:
-        ok = value >= target if relation == ">=" else value <= target
-        missed += 0 if ok else 1
-        print(f"  {label:<36} {value:6.2f}  {relation} {target:<4}  {'PASS' if ok else 'MISS'}")
-    return missed
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build", help="build folder holding cli/ and bench/")
@@ -175,7 +159,7 @@ def main():
     times = measure_conversions(launcher, settler, programs, maps, outputs, args.rounds)
     checks = [("start against the empty program", start_ratio, "<=", START_TARGET)]
     checks += report_conversions(times, maps, outputs, args.rounds)
-    missed = report_targets(checks)
+    missed = report_targets(checks, 36)
     if not args.keep:
         shutil.rmtree(work, ignore_errors=True)
     return 1 if missed else 0

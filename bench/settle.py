@@ -1,6 +1,7 @@
-"""The benchmarks' shared way to run a command and to put the machine in the
-same state before every timed run."""
+"""The benchmarks' shared way to run a command, to put the machine in the
+same state before every timed run, and to judge the figures."""
 import os
+import statistics
 import subprocess
 import sys
 import time
@@ -8,6 +9,27 @@ import time
 
 def run(command):
     subprocess.run(command, check=True)
+
+
+def paired_median(label, numerators, denominators):
+    """Median over rounds of each round's ratio: the runs of one round ran
+    seconds apart on the same machine state, and the median then drops the
+    rounds that a slow spell of the host caught."""
+    ratios = [n / d for n, d in zip(numerators, denominators)]
+    print(f"  {label} by round: " + " ".join(f"{r:.2f}" for r in ratios))
+    return statistics.median(ratios)
+
+
+def report_targets(checks, width):
+    """Prints each (label, value, relation, target) as met or missed; returns
+    how many were missed."""
+    print("Targets:")
+    missed = 0
+    for label, value, relation, target in checks:
+        ok = value >= target if relation == ">=" else value <= target
+        missed += 0 if ok else 1
+        print(f"  {label:<{width}} {value:6.2f}  {relation} {target:<4}  {'PASS' if ok else 'MISS'}")
+    return missed
 
 
 class Settler:
