@@ -4,10 +4,20 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
+#include "NativeText.h"
+#include "PathParts.h"
+
 // What a benchmark of the dialog needs: an application drawing offscreen
-// unless told otherwise, and settings of its own, so that the dialog's
-// loading and saving never touch the user's.
+// unless told otherwise, settings of its own, so that the dialog's loading
+// and saving never touch the user's, and folder texts as the dialog keeps them.
 namespace drovana::bench {
+
+// `folder` as the dialog's folder fields hold it: ending in its separator.
+inline QString FolderText(const std::filesystem::path& folder) {
+    return FromNative(WithTrailingSeparator(TextOf(folder)));
+}
 
 class OffscreenDialogApp {
 public:

@@ -20,10 +20,6 @@ namespace fs = std::filesystem;
 constexpr int kRounds = 7;
 constexpr double kLimitMs = 100;
 
-QString FolderText(const fs::path& folder) {
-    return QString::fromStdString(folder.string()) + QLatin1Char('/');
-}
-
 double OpenPreviewMs(drovana::CConvertDlg& dlg) {
     auto* list = qobject_cast<QListWidget*>(dlg.GetDlgItem(drovana::kIdFileList));
     const auto start = std::chrono::steady_clock::now();
@@ -49,7 +45,7 @@ int main(int argc, char** argv) {
         drovana::test::MakeMap(4096, 4096, drovana::test::MapStyle::kLiterals));
 
     drovana::CConvertDlg dlg;
-    dlg.SetStartFolders(FolderText(maps), FolderText(work.Path()));
+    dlg.SetStartFolders(drovana::bench::FolderText(maps), drovana::bench::FolderText(work.Path()));
     dlg.show();
     QCoreApplication::processEvents();
 

@@ -26,8 +26,8 @@ constexpr double kLimitSeconds = 0.2;
 class RefreshDlg : public drovana::CConvertDlg {
 public:
     void Point(const fs::path& shp, const fs::path& peg) {
-        m_strShpFolder = QFile::decodeName(QByteArray::fromStdString(shp.string())) + '/';
-        m_strPegFolder = QFile::decodeName(QByteArray::fromStdString(peg.string())) + '/';
+        m_strShpFolder = drovana::bench::FolderText(shp);
+        m_strPegFolder = drovana::bench::FolderText(peg);
         m_bUpdateOnly = true;
     }
     using CConvertDlg::RefreshFileList;
