@@ -1,7 +1,5 @@
 #include "ConvertShpToS16.h"
 
-#include <string>
-
 #include "FileIo.h"
 #include "FilePlaces.h"
 #include "ShpToS16.h"
