@@ -82,6 +82,12 @@ namespace {
 
 constexpr char kNoS16[] = "no S16 yet";
 
+// A picture as the preview shows it: its pixels, or why there are none.
+struct PreviewPicture {
+    QImage image;
+    QString reason;  // empty when the image holds the picture
+};
+
 template <typename Picture, typename ReadHeader, typename Decode>
 PreviewPicture LoadPreview(const fs::path& path, ReadHeader readHeader, Decode decode) {
     FileSource source;
@@ -126,16 +132,18 @@ QSize RoomOnScreen(const QWidget& window) {
     return screen ? screen->availableSize() * 0.8 : QSize(1024, 768);
 }
 
-}  // namespace
-
+// The first image of an SHP map, through the core's decoder.
 PreviewPicture LoadShpPreview(const fs::path& path) {
     return LoadPreview<ShpPicture>(path, ReadShpPicture, DecodeShpPicture);
 }
 
+// An S16 picture, through the core's decoder.
 PreviewPicture LoadS16Preview(const fs::path& path) {
     return LoadPreview<S16Picture>(path, ReadS16Picture, DecodeS16Picture);
 }
 
+// The S16 picture the PeG folder holds for `target`: that name, or the same
+// name in another case; empty when there is none.
 fs::path FindS16For(const fs::path& target) {
     std::error_code error;
     if (fs::is_regular_file(target, error)) {
@@ -150,6 +158,8 @@ fs::path FindS16For(const fs::path& target) {
     }
     return {};
 }
+
+}  // namespace
 
 CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::path& target)
     : QWidget(owner, Qt::Window) {

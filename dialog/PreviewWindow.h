@@ -10,23 +10,6 @@ class QLabel;
 
 namespace drovana {
 
-class PictureView;
-
-// A picture as the preview shows it: its pixels, or why there are none.
-struct PreviewPicture {
-    QImage image;
-    QString reason;  // empty when the image holds the picture
-};
-
-// The first image of an SHP map, through the core's decoder.
-PreviewPicture LoadShpPreview(const std::filesystem::path& path);
-// An S16 picture, through the core's decoder.
-PreviewPicture LoadS16Preview(const std::filesystem::path& path);
-
-// The S16 picture the PeG folder holds for `target`: that name, or the same
-// name in another case; empty when there is none.
-std::filesystem::path FindS16For(const std::filesystem::path& target);
-
 // A window beside the dialog showing a map and its S16 picture side by side,
 // each under a caption, at 1:1 or fitted to the window. Esc closes it, and it
 // deletes itself once closed.
