@@ -118,11 +118,11 @@ private:
 
     int fd_ = -1;
     std::uint64_t written_ = 0;  // bytes appended so far
-#endif
     bool unnamed_ = false;
-    std::filesystem::path temporary_;  // the new file's name until it is renamed
     bool keepMetadata_ = false;
     FileStatus replaced_{};
+#endif
+    std::filesystem::path temporary_;  // the new file's name until it is renamed
     std::error_code writeError_;
 };
 
