@@ -14,6 +14,8 @@
 #include <exception>
 #include <thread>
 
+#include "TestFiles.h"
+
 extern char** environ;
 
 namespace drovana::test {
@@ -205,11 +207,8 @@ ProgramRun RunProgramWith(const std::vector<std::string>& argv, int stream, int 
             run.status = WEXITSTATUS(status);
         }
     }
-    for (auto [file, text] : {std::pair{out, &run.out}, std::pair{err, &run.err}}) {
-        std::rewind(file);
-        *text = ReadAll(::fileno(file));
-        std::fclose(file);
-    }
+    run.out = DrainFile(out);
+    run.err = DrainFile(err);
     return run;
 }
 
