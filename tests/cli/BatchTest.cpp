@@ -20,6 +20,7 @@
 #include "BatchRules.h"
 #include "CliRun.h"
 #include "ConvertError.h"
+#include "ExecArguments.h"
 #include "PathParts.h"
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
@@ -216,11 +217,7 @@ std::vector<std::uint8_t> WideFillPicture() {
 class Background {
 public:
     explicit Background(std::vector<std::string> argv) {
-        std::vector<char*> pointers;
-        for (std::string& argument : argv) {
-            pointers.push_back(argument.data());
-        }
-        pointers.push_back(nullptr);
+        std::vector<char*> pointers = test::ExecArguments(argv);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);

@@ -165,11 +165,7 @@ Bytes RandomBytes(std::uint32_t seed) {
 }
 
 TEST(PictureDecode, BadShpHeadersFailCleanly) {
-    Bytes shapefile = ShpBuilder().HeaderOffset(0).Image({0, 3, 0, 0, 0}).Build();
-    shapefile[0] = 0x00;
-    shapefile[1] = 0x00;
-    shapefile[2] = 0x27;
-    shapefile[3] = 0x0A;
+    const auto shapefile = test::ShapefileBytes();
     const struct {
         const char* name;
         Bytes bytes;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ExecArguments.h"
 #include "StartOptions.h"
 #include "TestFiles.h"
 
@@ -102,23 +103,13 @@ struct Finished {
     std::string err;
 };
 
-// The null-terminated array of pointers that exec takes; `strings` outlive it.
-std::vector<char*> PointersTo(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& text : strings) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // Runs the built program with exactly `environment`, killed after 20 s.
 Finished RunDrovana(const std::vector<std::string>& arguments,
                     std::vector<std::string> environment) {
     std::vector<std::string> argv = {DROVANA_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> args = PointersTo(argv);
-    std::vector<char*> envp = PointersTo(environment);
+    std::vector<char*> args = test::ExecArguments(argv);
+    std::vector<char*> envp = test::ExecArguments(environment);
 
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();

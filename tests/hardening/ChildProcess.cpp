@@ -14,6 +14,7 @@
 #include <exception>
 #include <thread>
 
+#include "ExecArguments.h"
 #include "TestFiles.h"
 
 extern char** environ;
@@ -179,11 +180,7 @@ ProgramRun RunProgramWith(const std::vector<std::string>& argv, int stream, int 
     if (out == nullptr || err == nullptr) {
         return run;
     }
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
+    std::vector<char*> args = test::ExecArguments(argv);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -18,6 +18,7 @@
 #include "ChildProcess.h"
 #include "CliRun.h"
 #include "ConvertShpToS16.h"
+#include "ExecArguments.h"
 #include "FileIo.h"
 #include "HardeningSupport.h"
 #include "RecordingObserver.h"
@@ -281,11 +282,7 @@ int KillDuringRun(const std::vector<std::string>& arguments, int signal,
                   std::chrono::milliseconds delay) {
     std::vector<std::string> argv = {SHP2S16_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> pointers;
-    for (std::string& argument : argv) {
-        pointers.push_back(argument.data());
-    }
-    pointers.push_back(nullptr);
+    std::vector<char*> pointers = test::ExecArguments(argv);
     pid_t pid = 0;
     if (::posix_spawn(&pid, SHP2S16_PATH, nullptr, nullptr, pointers.data(), environ) != 0) {
         return -1;

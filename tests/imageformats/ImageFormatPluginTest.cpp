@@ -71,12 +71,7 @@ TEST(ImageFormatPlugins, TellTheSizeAndReadScaled) {
 
 TEST(ImageFormatPlugins, RefuseFilesThatAreNotTheirs) {
     test::TempDir dir;
-    std::vector<std::uint8_t> shapefile =
-        ShpBuilder().HeaderOffset(0).Image({0, 3, 0, 0, 0}).Build();
-    shapefile[0] = 0x00;
-    shapefile[1] = 0x00;
-    shapefile[2] = 0x27;
-    shapefile[3] = 0x0A;
+    const auto shapefile = test::ShapefileBytes();
     const std::vector<std::uint8_t> huge = ShpBuilder().Image({32767, 32767, 0, 0, 0}).Build();
     std::vector<std::uint8_t> cut = test::S16Of(SmallMap());
     cut.resize(cut.size() - 4);

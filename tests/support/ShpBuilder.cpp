@@ -130,4 +130,11 @@ std::vector<std::uint8_t> MakeMap(int width, int height, MapStyle style, std::ui
     return builder.Build();
 }
 
+std::vector<std::uint8_t> ShapefileBytes() {
+    std::vector<std::uint8_t> bytes = ShpBuilder().HeaderOffset(0).Image({0, 3, 0, 0, 0}).Build();
+    const std::uint8_t fileCode[] = {0x00, 0x00, 0x27, 0x0A};
+    std::copy(std::begin(fileCode), std::end(fileCode), bytes.begin());
+    return bytes;
+}
+
 }  // namespace drovana::test

@@ -46,4 +46,8 @@ enum class MapStyle { kLongRuns, kLiterals, kMixed };
 // same bytes.
 std::vector<std::uint8_t> MakeMap(int width, int height, MapStyle style, std::uint32_t seed = 1);
 
+// A shapefile's start, file code 9994 big-endian, over headers that would
+// otherwise pass for a map's: no map reader may take it.
+std::vector<std::uint8_t> ShapefileBytes();
+
 }  // namespace drovana::test

@@ -89,11 +89,7 @@ TEST(Thumbnailer, ShrinksAMapTooLargeToHoldWhole) {
 
 TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
     test::TempDir dir;
-    auto shapefile = test::ShpBuilder().HeaderOffset(0).Image({0, 3, 0, 0, 0}).Build();
-    shapefile[0] = 0x00;
-    shapefile[1] = 0x00;
-    shapefile[2] = 0x27;
-    shapefile[3] = 0x0A;
+    const auto shapefile = test::ShapefileBytes();
     const auto tooLarge = test::ShpBuilder().Image({32767, 32767, 0, 0, 0}).Run(2, 1).Build();
     for (const QString& input :
          {Write(dir, "roads.shp", shapefile), Write(dir, "too-large.shp", tooLarge),
