@@ -50,6 +50,9 @@ const char* kHelp =
     "                     cores).\n"
     "  -n, --dry-run      Print what would be converted; convert nothing.\n"
     "  -q, --quiet        Print failures only.\n"
+    "      --legacy-rows  Write rows as version 1.0.0.1 did, byte for byte: short\n"
+    "                     where a map's rows end early or start right of column\n"
+    "                     0, so that programs show such maps skewed.\n"
     "\n"
     "Arguments:\n"
     "  SOURCE             SHP picture, or folder of SHP pictures.\n"
@@ -62,6 +65,7 @@ struct Request {
     bool updateOnly = false;
     bool dryRun = false;
     bool quiet = false;
+    bool legacyRows = false;
     bool jobsGiven = false;
     std::string jobs;
     std::vector<std::string> operands;
@@ -71,6 +75,7 @@ struct Options {
     bool updateOnly = false;
     bool dryRun = false;
     bool quiet = false;
+    S16Rows rows = S16Rows::kWhole;
     int jobs = 1;
     std::string source;
     std::string target;
@@ -149,7 +154,8 @@ bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
                                       {"-v,--version", &request.version},
                                       {"-u,--update-only", &request.updateOnly},
                                       {"-n,--dry-run", &request.dryRun},
-                                      {"-q,--quiet", &request.quiet}}) {
+                                      {"-q,--quiet", &request.quiet},
+                                      {"--legacy-rows", &request.legacyRows}}) {
         app.add_flag(names, *flag)->disable_flag_override();
     }
     const CLI::Option* jobs = app.add_option("-j,--jobs", request.jobs)
@@ -211,6 +217,7 @@ bool ReadOptions(const Request& request, Options& options, std::string& error) {
     options.updateOnly = request.updateOnly;
     options.dryRun = request.dryRun;
     options.quiet = request.quiet;
+    options.rows = request.legacyRows ? S16Rows::kLegacy : S16Rows::kWhole;
     options.jobs = DefaultJobs();
     if (request.jobsGiven && !ParseJobs(request.jobs, options.jobs)) {
         error = "invalid number of jobs: '" + request.jobs + "'";
@@ -238,7 +245,7 @@ int Convert(const Options& options, const BatchPlan& plan, bool singleFile, std:
     mode.progressLine = !singleFile && ProgressReporter::IsTerminal(err);
     ProgressReporter reporter(err, plan.items.size(), mode);
     const BatchOutcome outcome =
-        ConvertBatch(plan.items, options.jobs, InterruptRequested(), reporter);
+        ConvertBatch(plan.items, options.jobs, InterruptRequested(), reporter, options.rows);
     if (!singleFile || outcome.interrupted) {
         reporter.Summary(outcome, plan.upToDate);
     }

@@ -51,7 +51,7 @@ ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
     if (resolved.exists) {
         output.KeepMetadataOf(resolved.status);
     }
-    result = WriteS16(input, layout, output, options.cancel);
+    result = WriteS16(input, layout, output, options.cancel, options.rows);
     if (result.Ok() && !output.Sync()) {
         result.error = ConvertError::kWriteError;
     }

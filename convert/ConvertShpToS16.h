@@ -6,6 +6,7 @@
 
 #include "ConvertError.h"
 #include "Folder.h"
+#include "S16Format.h"
 
 namespace drovana {
 
@@ -23,6 +24,7 @@ struct ConvertOptions {
     // False when the caller syncs the target folder once after many files.
     // A target reached through a link into another folder is synced anyway.
     bool syncTargetFolder = true;
+    S16Rows rows = S16Rows::kWhole;
 };
 
 // Options for the files of a folder batch: named inside the two folders the

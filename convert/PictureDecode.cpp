@@ -19,18 +19,31 @@ constexpr std::uint16_t kTransparentColour = PackColour(kTransparentIndex);
 // it would pass the converter's checks.
 constexpr std::array<std::uint8_t, 4> kShapefileMagic = {0x00, 0x00, 0x27, 0x0A};
 
-constexpr std::array<std::uint32_t, kPaletteSize> MakeArgbPalette() {
+}  // namespace
+
+std::uint32_t ArgbOfPacked(std::uint16_t colour) {
+    if (colour == kTransparentColour) {
+        return 0;
+    }
+    const std::uint32_t r = colour >> 11;
+    const std::uint32_t g = (colour >> 5) & 0x3F;
+    const std::uint32_t b = colour & 0x1F;
+    return 0xFF000000u | ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+}
+
+namespace {
+
+// A map shows each index in the colour its S16 will hold, so that the two
+// pictures of one map are the same pixels.
+std::array<std::uint32_t, kPaletteSize> MakeArgbPalette() {
     std::array<std::uint32_t, kPaletteSize> table{};
     for (int i = 0; i < kPaletteSize; ++i) {
-        const PaletteEntry e = kMapPalette[i];
-        // c2 fills the high bits of a packed colour, so it is the red channel.
-        table[i] = 0xFF000000u | std::uint32_t{e.c2} << 16 | std::uint32_t{e.c1} << 8 | e.c0;
+        table[i] = ArgbOfPacked(PackColour(i));
     }
-    table[kTransparentIndex] = 0;
     return table;
 }
 
-constexpr std::array<std::uint32_t, kPaletteSize> kArgbPalette = MakeArgbPalette();
+const std::array<std::uint32_t, kPaletteSize> kArgbPalette = MakeArgbPalette();
 
 bool SizeFits(std::int64_t width, std::int64_t height) {
     return width <= kMaxPictureColumns && height <= kMaxPictureRows &&
@@ -105,7 +118,7 @@ public:
         : row_(row), width_(width), x_(x) {}
 
     void Put(std::int64_t count, std::uint32_t argb) {
-        if (row_ != nullptr && x_ < width_) {
+        if (x_ < width_) {
             std::fill_n(row_ + x_, std::min(count, width_ - x_), argb);
         }
         x_ += count;
@@ -174,7 +187,7 @@ PictureError CheckS16LeadIn(const std::uint8_t* leadIn, std::uint64_t size, S16P
         size - kS16LeadInSize < static_cast<std::uint64_t>(dataBytes)) {
         return PictureError::kNotS16;
     }
-    const std::int64_t width = std::int64_t{LoadField(leadIn, 0)} - 1;
+    const std::int64_t width = LoadField(leadIn, 0);
     const std::int64_t height = LoadField(leadIn, 1);
     if (!SizeFits(width, height)) {
         return PictureError::kTooLarge;
@@ -203,20 +216,8 @@ const char* DescribePictureError(PictureError error) {
             return "the picture's size is not positive";
         case PictureError::kTooLarge:
             return "the picture is too large";
-        case PictureError::kNoPixels:
-            return "the picture has no pixels";
     }
     return "unknown error";
-}
-
-std::uint32_t ArgbOfPacked(std::uint16_t colour) {
-    if (colour == kTransparentColour) {
-        return 0;
-    }
-    const std::uint32_t r = colour >> 11;
-    const std::uint32_t g = (colour >> 5) & 0x3F;
-    const std::uint32_t b = colour & 0x1F;
-    return 0xFF000000u | ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
 }
 
 std::uint32_t ArgbOfIndex(std::uint8_t index) {
@@ -262,25 +263,16 @@ PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
 }
 
 PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, RowSink& sink) {
-    const ShpImageHeader& image = picture.layout.image;
-    const std::int64_t firstColumn = std::max<std::int32_t>(image.xStart, 0);
+    const std::int64_t firstColumn = std::max<std::int32_t>(picture.layout.image.xStart, 0);
+    const std::int64_t codedRows = std::min<std::int64_t>(picture.layout.rowCount, picture.height);
     RowFeed rows(sink, picture.width, picture.height);
     ChunkReader reader(source, picture.layout.codesOffset);
-    // Rows below the picture show nothing, so reading stops there.
-    for (std::int64_t row = 0; row < picture.layout.rowCount; ++row) {
-        const std::int64_t y = image.yStart + row;
-        if (y >= picture.height) {
-            break;
-        }
-        const bool inside = y >= 0;
-        if (inside) {
-            rows.BlankUntil(y);
-        }
-        ShpRow pixels(inside ? rows.Next() : nullptr, picture.width, firstColumn);
+    // Coded rows from the top, as the converter writes them; rows below the
+    // picture show nothing, so reading stops there.
+    for (std::int64_t row = 0; row < codedRows; ++row) {
+        ShpRow pixels(rows.Next(), picture.width, firstColumn);
         const bool more = DecodeShpRow(reader, pixels);
-        if (inside) {
-            rows.Done();
-        }
+        rows.Done();
         if (!more) {
             break;
         }
@@ -298,9 +290,6 @@ PictureError ReadS16Picture(ByteSource& source, S16Picture& picture) {
 }
 
 PictureError DecodeS16Picture(ByteSource& source, const S16Picture& picture, RowSink& sink) {
-    if (picture.width == 0) {
-        return PictureError::kNoPixels;
-    }
     RowFeed rows(sink, picture.width, picture.height);
     ChunkReader reader(source, kS16LeadInSize);
     std::uint32_t* row = nullptr;

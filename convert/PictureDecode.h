@@ -20,7 +20,6 @@ enum class PictureError {
     kNotS16,
     kBadSize,
     kTooLarge,
-    kNoPixels,
 };
 
 // A short English text for the reason, such as "not an S16 picture".
@@ -67,7 +66,7 @@ struct ShpPicture {
 };
 
 struct S16Picture {
-    std::int32_t width = 0;  // header columns - 1: the records fill no more of a row
+    std::int32_t width = 0;  // the header's columns
     std::int32_t height = 0;
     std::int32_t dataBytes = 0;
 };
@@ -75,8 +74,9 @@ struct S16Picture {
 // Reads and checks the headers of an SHP picture.
 PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture);
 
-// Decodes the first image like the converter: rows yStart to yEnd at their
-// row index, each from column max(xStart, 0), through the map palette.
+// Decodes the first image as the converter reads it: the coded rows from the
+// top, each from column max(xStart, 0), clipped to the picture, through the
+// map palette in the colours the S16 will hold.
 PictureError DecodeShpPicture(ByteSource& source, const ShpPicture& picture, RowSink& sink);
 
 // Reads and checks the lead-in of an S16 picture against the source's size.

@@ -110,6 +110,12 @@ private:
     ConvertError error_ = ConvertError::kNone;
 };
 
+// How many of `pixels` starting at column `x` lie left of `edge`.
+template <typename Count>
+Count UpToEdge(Count pixels, std::int64_t x, std::int64_t edge) {
+    return static_cast<Count>(std::min<std::int64_t>(static_cast<std::int64_t>(pixels), edge - x));
+}
+
 // The row loop. Reader and output positions live in locals so that the
 // compiler keeps them in registers across the byte stores.
 class RowDecoder {
@@ -118,28 +124,59 @@ public:
         : layout_(layout), reader_(reader), flusher_(flusher) {}
 
     // Decodes every row; returns false when a flush failed.
-    bool Run(std::uint8_t* out) {
+    bool Run(std::uint8_t* out, S16Rows rows) {
         out_ = out;
         in_ = inEnd_ = reader_.Start();
+        return rows == S16Rows::kWhole ? WholeRows() : LegacyRows();
+    }
+
+    std::uint8_t* Out() const { return out_; }
+
+private:
+    // `rows` rows of exactly `columns` pixels: transparent before the first
+    // coded column, codes cut at the right edge, a fill up to it, and
+    // transparent rows where the codes stop short of the picture.
+    bool WholeRows() {
+        const std::int64_t columns = std::int64_t{layout_.image.lastColumn} + 1;
+        const std::int64_t rows = std::int64_t{layout_.image.lastRow} + 1;
+        if (columns <= 0 || rows <= 0) {
+            return true;
+        }
+        const std::int64_t lead = std::min(FirstColumn(), columns);
+        const std::int64_t codedRows = std::min(layout_.rowCount, rows);
         bool sourceEnded = false;
-        const std::int64_t firstColumn = std::max<std::int32_t>(layout_.image.xStart, 0);
-        for (std::int64_t row = 0; row < layout_.rowCount; ++row) {
-            std::int64_t x = firstColumn;
-            if (!sourceEnded) {
-                if (!DecodeRow(x, sourceEnded)) {
-                    return false;
-                }
+        std::int64_t row = 0;
+        for (; row < codedRows; ++row) {
+            std::int64_t x = FirstColumn();
+            if (!Fill(lead) || (!sourceEnded && !DecodeRow(x, columns, sourceEnded)) ||
+                !Fill(columns - x)) {
+                return false;
             }
-            if (!Fill(layout_.image.lastColumn - x)) {
+        }
+        for (; row < rows; ++row) {
+            if (!Fill(columns)) {
                 return false;
             }
         }
         return true;
     }
 
-    std::uint8_t* Out() const { return out_; }
+    // Every coded row from the first coded column, filled up to lastColumn.
+    bool LegacyRows() {
+        constexpr std::int64_t kNoEdge = INT64_MAX;
+        bool sourceEnded = false;
+        for (std::int64_t row = 0; row < layout_.rowCount; ++row) {
+            std::int64_t x = FirstColumn();
+            if ((!sourceEnded && !DecodeRow(x, kNoEdge, sourceEnded)) ||
+                !Fill(layout_.image.lastColumn - x)) {
+                return false;
+            }
+        }
+        return true;
+    }
 
-private:
+    std::int64_t FirstColumn() const { return std::max<std::int32_t>(layout_.image.xStart, 0); }
+
     // Makes room for at least one record.
     bool Room() {
         if (flusher_.Limit() - out_ >= static_cast<std::ptrdiff_t>(kRunRecordSize)) {
@@ -185,18 +222,26 @@ private:
 
     enum class Step { kMore, kRowEnd, kFailed };
 
-    // Decodes one row's codes up to its end code. Sets `sourceEnded` when the
-    // source ends first; a code cut short by the end makes no pixel. While the
-    // windows hold more than any code reads or stores, codes take the fast
-    // path without per-byte end checks; positions stay in locals there, since the
-    // record stores could otherwise alias them.
-    bool DecodeRow(std::int64_t& xRow, bool& sourceEnded) {
+    // Decodes one row's codes up to its end code. Records stop at column
+    // `edge`: a code that crosses it is cut there, later codes are read but
+    // make no record. Sets `sourceEnded` when the source ends first; a code
+    // cut short by the end makes no pixel. While the windows hold more than
+    // any code reads or stores, codes take the fast path without per-byte end
+    // checks; positions stay in locals there, since the record stores could
+    // otherwise alias them.
+    bool DecodeRow(std::int64_t& xRow, std::int64_t edge, bool& sourceEnded) {
         const std::uint8_t* in = in_;
         const std::uint8_t* inEnd = inEnd_;
         std::uint8_t* out = out_;
         std::uint8_t* const outLimit = flusher_.Limit();
         std::int64_t x = xRow;
         for (;;) {
+            if (x >= edge) {
+                in_ = in;
+                out_ = out;
+                xRow = x;
+                return SkipRestOfRow(sourceEnded);
+            }
             if (inEnd - in >= kFastInput && outLimit - out >= kFastOutput) {
                 const unsigned code = *in++;
                 if (code == 0) {
@@ -208,21 +253,23 @@ private:
                     const std::ptrdiff_t pixels = code / 2;
                     // Whole blocks, so that a short literal, the common
                     // case, is one pass of fixed length: a loop that stops
-                    // at the exact count mispredicts its exit.
+                    // at the exact count mispredicts its exit. Records past
+                    // the edge are stored but not counted.
                     for (std::ptrdiff_t i = 0; i < pixels; i += kLiteralBlock) {
                         StoreLiteralBlock(out + kRunRecordSize * i, in + i,
                                           std::make_index_sequence<kLiteralBlock>());
                     }
+                    const std::ptrdiff_t kept = UpToEdge(pixels, x, edge);
                     in += pixels;
-                    out += kRunRecordSize * pixels;
-                    x += pixels;
+                    out += kRunRecordSize * kept;
+                    x += kept;
                 } else {
                     // Skips and runs share one path, selected by mask rather
                     // than by branch: the code kinds come in no order a
                     // predictor could learn.
                     const unsigned value = *in++;
                     const unsigned skipMask = 0u - static_cast<unsigned>(code == 1);
-                    const unsigned count = code / 2 + (value & skipMask);
+                    const unsigned count = UpToEdge(code / 2 + (value & skipMask), x, edge);
                     const unsigned index = value ^ ((value ^ kTransparentIndex) & skipMask);
                     StoreRunRecord(out, count, index);
                     out += kRunRecordSize;
@@ -232,7 +279,7 @@ private:
             }
             in_ = in;
             out_ = out;
-            const Step step = CarefulStep(x, sourceEnded);
+            const Step step = CarefulStep(x, edge, sourceEnded);
             in = in_;
             inEnd = inEnd_;
             out = out_;
@@ -249,8 +296,26 @@ private:
         return true;
     }
 
+    // Reads the codes up to the row's end without making records.
+    bool SkipRestOfRow(bool& sourceEnded) {
+        unsigned code = 0;
+        unsigned value = 0;
+        while (Next(code)) {
+            if (code == 0) {
+                return true;
+            }
+            for (unsigned left = (code & 1) == 0 || code == 1 ? 1 : code / 2; left > 0; --left) {
+                if (!Next(value)) {
+                    break;
+                }
+            }
+        }
+        sourceEnded = true;
+        return true;
+    }
+
     // Decodes one code near the end of a window, checking every byte.
-    Step CarefulStep(std::int64_t& x, bool& sourceEnded) {
+    Step CarefulStep(std::int64_t& x, std::int64_t edge, bool& sourceEnded) {
         unsigned code = 0;
         unsigned value = 0;
         if (!Next(code)) {
@@ -266,22 +331,22 @@ private:
                 return Step::kRowEnd;
             }
             const bool skip = code == 1;
-            const unsigned count = skip ? value : code / 2;
+            const unsigned count = UpToEdge(skip ? value : code / 2, x, edge);
             if (!Put(count, skip ? kTransparentIndex : value)) {
                 return Step::kFailed;
             }
             x += count;
             return Step::kMore;
         }
-        if (!Literal(code / 2, x, sourceEnded)) {
+        if (!Literal(code / 2, x, edge, sourceEnded)) {
             return Step::kFailed;
         }
         return sourceEnded ? Step::kRowEnd : Step::kMore;
     }
 
-    // One record of count 1 per literal pixel, copied in as large blocks as
-    // the input window and the output buffer allow.
-    bool Literal(unsigned pixels, std::int64_t& x, bool& sourceEnded) {
+    // One record of count 1 per literal pixel left of the edge, copied in as
+    // large blocks as the input window and the output buffer allow.
+    bool Literal(unsigned pixels, std::int64_t& x, std::int64_t edge, bool& sourceEnded) {
         while (pixels > 0) {
             if (in_ == inEnd_) {
                 in_ = reader_.Start();
@@ -300,12 +365,13 @@ private:
                 {pixels, static_cast<std::size_t>(inEnd_ - in_), roomRecords});
             const std::uint8_t* in = in_;
             std::uint8_t* out = out_;
-            for (std::size_t i = 0; i < n; ++i, out += kRunRecordSize) {
+            const std::size_t kept = UpToEdge(n, x, edge);
+            for (std::size_t i = 0; i < kept; ++i, out += kRunRecordSize) {
                 StoreLiteralRecord(out, in[i]);
             }
             in_ += n;
             out_ = out;
-            x += static_cast<std::int64_t>(n);
+            x += static_cast<std::int64_t>(kept);
             pixels -= static_cast<unsigned>(n);
         }
         return true;
@@ -330,7 +396,7 @@ void EncodeHeaderFor(const ShpLayout& layout, std::int32_t dataBytes,
 }  // namespace
 
 ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
-                       const std::atomic<bool>* cancel) {
+                       const std::atomic<bool>* cancel, S16Rows rows) {
     Buffers& buffers = ThreadBuffers();
     CodeReader reader(source, layout.codesOffset, buffers.input.get());
     RecordFlusher flusher(sink, buffers.output.get(), cancel);
@@ -342,7 +408,7 @@ ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& si
     std::copy(std::begin(header), std::end(header), out + kS16CopiedBytesSize);
 
     RowDecoder decoder(layout, reader, flusher);
-    if (!decoder.Run(out + kS16LeadInSize)) {
+    if (!decoder.Run(out + kS16LeadInSize, rows)) {
         return {flusher.Error(), {}};
     }
     if (reader.Failed()) {
@@ -370,19 +436,20 @@ ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& si
     return {};
 }
 
-ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits) {
+ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits,
+                               S16Rows rows) {
     ShpLayout layout;
     const ConvertError error = ReadShpLayout(source, limits.maxRows, layout);
     if (error != ConvertError::kNone) {
         return {error, {}};
     }
-    return WriteS16(source, layout, sink);
+    return WriteS16(source, layout, sink, nullptr, rows);
 }
 
 ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
-                              const DecodeLimits& limits) {
+                              const DecodeLimits& limits, S16Rows rows) {
     MemorySource source(data, size);
-    return ConvertShpStream(source, sink, limits);
+    return ConvertShpStream(source, sink, limits, rows);
 }
 
 }  // namespace drovana

@@ -6,6 +6,7 @@
 
 #include "ByteIo.h"
 #include "ConvertError.h"
+#include "S16Format.h"
 #include "ShpFormat.h"
 
 // The decoding core: turns the first image of an SHP picture into an S16
@@ -18,16 +19,17 @@ struct DecodeLimits {
 };
 
 // Reads the headers, then writes the whole S16 picture to `sink`.
-ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits = {});
+ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits = {},
+                               S16Rows rows = S16Rows::kWhole);
 
 // The same over bytes in memory.
 ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
-                              const DecodeLimits& limits = {});
+                              const DecodeLimits& limits = {}, S16Rows rows = S16Rows::kWhole);
 
 // Writes the S16 picture for a layout already read from `source`, so that a
 // caller can check the headers before it creates the sink. Once `cancel` is
 // set the conversion stops with kCancelled at its next full output buffer.
 ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
-                       const std::atomic<bool>* cancel = nullptr);
+                       const std::atomic<bool>* cancel = nullptr, S16Rows rows = S16Rows::kWhole);
 
 }  // namespace drovana

@@ -19,13 +19,15 @@ namespace fs = std::filesystem;
 // memory and file handles.
 constexpr std::size_t kMaxThreadsPerCore = 16;
 
-ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop) {
-    if (!item.targetFolder) {
-        ConvertOptions options;
+ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop, S16Rows rows) {
+    ConvertOptions options;
+    if (item.targetFolder) {
+        options = FolderBatchOptions(item.sourceFolder, item.targetFolder, &stop);
+    } else {
         options.cancel = &stop;
-        return options;
     }
-    return FolderBatchOptions(item.sourceFolder, item.targetFolder, &stop);
+    options.rows = rows;
+    return options;
 }
 
 // Conversions under way, so that one that ran out of file handles can wait
@@ -73,9 +75,9 @@ private:
     std::size_t ended_ = 0;
 };
 
-ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop,
+ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop, S16Rows rows,
                           HandleBroker& broker) {
-    const ConvertOptions options = OptionsFor(item, stop);
+    const ConvertOptions options = OptionsFor(item, stop, rows);
     std::size_t ticket = broker.Begin();
     ConvertResult result;
     do {
@@ -141,7 +143,7 @@ std::size_t BatchThreads(int jobs, std::size_t items) {
 }
 
 BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
-                          const std::atomic<bool>& stop, BatchObserver& observer) {
+                          const std::atomic<bool>& stop, BatchObserver& observer, S16Rows rows) {
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> converted{0};
     std::atomic<std::size_t> failed{0};
@@ -155,7 +157,7 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
                 return;
             }
             observer.Started(items[i]);
-            const ConvertResult result = ConvertItem(items[i], stop, broker);
+            const ConvertResult result = ConvertItem(items[i], stop, rows, broker);
             if (result.error == ConvertError::kCancelled) {
                 return;
             }

@@ -10,6 +10,7 @@
 
 #include "ConvertError.h"
 #include "Folder.h"
+#include "S16Format.h"
 
 // Converting many files on several threads: the batch engine that the dialog
 // and shp2s16 share.
@@ -73,6 +74,7 @@ std::size_t BatchThreads(int jobs, std::size_t items);
 // file handles waits for another to end and tries again. The folders written
 // into are synced once at the end.
 BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
-                          const std::atomic<bool>& stop, BatchObserver& observer);
+                          const std::atomic<bool>& stop, BatchObserver& observer,
+                          S16Rows rows = S16Rows::kWhole);
 
 }  // namespace drovana

@@ -31,6 +31,29 @@ TEST(Shp2S16, ConvertsOneFileLikeTheCore) {
     EXPECT_EQ(ReadBytes(dir / "MAP07.s16"), test::S16Of(shp));
 }
 
+// Whole rows unless asked for the old ones, for one file and for a folder.
+TEST(Shp2S16, LegacyRowsWriteTheOldRows) {
+    TempDir dir;
+    const auto shp = test::ShpBuilder().Image({1, 9, 2, 0, 1}).Run(4, 30).EndRow().Build();
+    WriteBytes(dir / "MAP07.SHP", shp);
+    const std::string source = (dir / "MAP07.SHP").string();
+    const std::string target = (dir / "MAP07.s16").string();
+    const std::string folder = dir.Path().string();
+    const struct {
+        std::vector<std::string> arguments;
+        S16Rows rows;
+    } cases[] = {{{source, target}, S16Rows::kWhole},
+                 {{"--legacy-rows", source, target}, S16Rows::kLegacy},
+                 {{folder, folder}, S16Rows::kWhole},
+                 {{folder, "--legacy-rows", folder}, S16Rows::kLegacy}};
+    for (const auto& c : cases) {
+        const test::CliRun run = test::RunCli(c.arguments);
+        EXPECT_EQ(run.status, kExitSuccess) << run.err;
+        EXPECT_EQ(ReadBytes(target), test::S16Of(shp, c.rows)) << c.arguments.front();
+    }
+    EXPECT_NE(test::S16Of(shp, S16Rows::kWhole), test::S16Of(shp, S16Rows::kLegacy));
+}
+
 TEST(Shp2S16, FailureNamesTheSourceAndTheReason) {
     TempDir dir;
     WriteBytes(dir / "MAP07.SHP", {1, 2, 3});
@@ -219,7 +242,7 @@ TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {
     EXPECT_NE(help.out.find("SOURCE"), std::string::npos);
     EXPECT_NE(help.out.find("Examples:"), std::string::npos);
     for (const char* option : {"-h, --help", "-v, --version", "-u, --update-only", "-j, --jobs <N>",
-                               "-n, --dry-run", "-q, --quiet"}) {
+                               "-n, --dry-run", "-q, --quiet", "--legacy-rows"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(help.out.find("help-all"), std::string::npos);

@@ -19,6 +19,20 @@ Bytes OneRow(std::int16_t lastColumn, std::int32_t xStart, const Bytes& codes) {
     return ShpBuilder().Image({0, lastColumn, xStart, 0, 0}).Raw(codes).Build();
 }
 
+// `pixels` transparent pixels as the converter splits them into records.
+std::vector<Record> Transparent(int pixels) {
+    std::vector<Record> records(static_cast<std::size_t>(pixels / 255), Rec(255, 5));
+    if (pixels % 255 != 0) {
+        records.push_back(Rec(pixels % 255, 5));
+    }
+    return records;
+}
+
+std::vector<Record> Then(std::vector<Record> first, const std::vector<Record>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
 TEST(MapPalette, PacksKnownEntries) {
     const struct {
         int index;
@@ -37,7 +51,7 @@ TEST(MapPalette, PacksKnownEntries) {
 }
 
 TEST(ConvertShpToS16, RecordBytesAreCountZeroAndLittleEndianColour) {
-    const Bytes s16 = S16Of(OneRow(0, 0, {0x01, 3, 0x0A, 0, 0x00}));
+    const Bytes s16 = S16Of(OneRow(7, 0, {0x01, 3, 0x0A, 0, 0x00}));
     const Bytes records(s16.begin() + 44, s16.end());
     EXPECT_EQ(records, (Bytes{0x03, 0x00, 0xD7, 0xBD, 0x05, 0x00, 0x00, 0x00}));
 }
@@ -56,10 +70,10 @@ TEST(ConvertShpToS16, LeadInCopiesBytesAndHeaderSignExtendsSizes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastColumn);
-        // yEnd before yStart: no rows, so the output is the lead-in alone.
+        // yEnd before yStart: no coded rows, so legacy output is the lead-in alone.
         const Bytes shp =
             ShpBuilder().CopiedBytes(c.copied).Image({c.lastRow, c.lastColumn, 0, 1, 0}).Build();
-        const Bytes s16 = S16Of(shp);
+        const Bytes s16 = S16Of(shp, S16Rows::kLegacy);
         ASSERT_EQ(s16.size(), 44u);
         EXPECT_EQ(Bytes(s16.begin(), s16.begin() + 4), Bytes(shp.begin() + 4, shp.begin() + 8));
         const std::int32_t expected[10] = {c.columns, c.rows, 0, 0, c.columns, c.rows, 0, 0, 1, 0};
@@ -69,13 +83,15 @@ TEST(ConvertShpToS16, LeadInCopiesBytesAndHeaderSignExtendsSizes) {
     }
 }
 
-TEST(ConvertShpToS16, DecodesMixedRowAndFillsUpToLastColumn) {
-    const Bytes s16 = S16Of(OneRow(9, 0, {0x06, 0x10, 0x05, 0x07, 0x1E, 0x01, 0x02, 0x00}));
-    EXPECT_EQ(RecordsOf(s16),
-              (std::vector<Record>{Rec(3, 16), Rec(1, 7), Rec(1, 30), Rec(2, 5), Rec(2, 5)}));
-    EXPECT_EQ(HeaderField(s16, 7), 20);
-    EXPECT_EQ(HeaderField(s16, 0), 10);
-    EXPECT_EQ(HeaderField(s16, 1), 1);
+TEST(ConvertShpToS16, DecodesMixedRowAndFillsToTheRowEnd) {
+    const Bytes shp = OneRow(9, 0, {0x06, 0x10, 0x05, 0x07, 0x1E, 0x01, 0x02, 0x00});
+    const std::vector<Record> codes = {Rec(3, 16), Rec(1, 7), Rec(1, 30), Rec(2, 5)};
+    const Bytes whole = S16Of(shp);
+    EXPECT_EQ(RecordsOf(whole), Then(codes, {Rec(3, 5)}));
+    EXPECT_EQ(HeaderField(whole, 7), 20);
+    EXPECT_EQ(HeaderField(whole, 0), 10);
+    EXPECT_EQ(HeaderField(whole, 1), 1);
+    EXPECT_EQ(RecordsOf(S16Of(shp, S16Rows::kLegacy)), Then(codes, {Rec(2, 5)}));
 }
 
 TEST(ConvertShpToS16, CodesBecomeRecords) {
@@ -83,39 +99,80 @@ TEST(ConvertShpToS16, CodesBecomeRecords) {
         const char* name;
         std::int16_t lastColumn;
         Bytes codes;
-        std::vector<Record> records;
+        std::vector<Record> whole;
+        std::vector<Record> legacy;
     } cases[] = {
-        {"skip of zero writes zero-count record", 0, {0x01, 0x00, 0x00}, {Rec(0, 5)}},
-        {"run then fill", 9, {0x08, 0x07, 0x00}, {Rec(4, 7), Rec(5, 5)}},
-        {"run of one", 1, {0x02, 0xFF, 0x00}, {Rec(1, 255)}},
-        {"longest run", 127, {0xFE, 0x10, 0x00}, {Rec(127, 16)}},
-        {"literals never merge", 3, {0x07, 3, 3, 3, 0x00}, {Rec(1, 3), Rec(1, 3), Rec(1, 3)}},
-        {"skip of 255", 255, {0x01, 0xFF, 0x00}, {Rec(255, 5)}},
-        {"row past last column gets no fill", 3, {0x0A, 0x01, 0x00}, {Rec(5, 1)}},
-        {"row ending at last column gets no fill", 4, {0x08, 0x02}, {Rec(4, 2)}},
-        {"end of source ends the row", 6, {0x04, 0x09}, {Rec(2, 9), Rec(4, 5)}},
-        {"negative last column never fills", -3, {0x00}, {}},
+        {"skip of zero writes zero-count record",
+         0,
+         {0x01, 0x00, 0x00},
+         {Rec(0, 5), Rec(1, 5)},
+         {Rec(0, 5)}},
+        {"run then fill", 9, {0x08, 0x07, 0x00}, {Rec(4, 7), Rec(6, 5)}, {Rec(4, 7), Rec(5, 5)}},
+        {"run of one", 1, {0x02, 0xFF, 0x00}, {Rec(1, 255), Rec(1, 5)}, {Rec(1, 255)}},
+        {"longest run", 127, {0xFE, 0x10, 0x00}, {Rec(127, 16), Rec(1, 5)}, {Rec(127, 16)}},
+        {"literals never merge",
+         3,
+         {0x07, 3, 3, 3, 0x00},
+         {Rec(1, 3), Rec(1, 3), Rec(1, 3), Rec(1, 5)},
+         {Rec(1, 3), Rec(1, 3), Rec(1, 3)}},
+        {"skip of 255", 255, {0x01, 0xFF, 0x00}, {Rec(255, 5), Rec(1, 5)}, {Rec(255, 5)}},
+        {"run past the edge is cut", 3, {0x0A, 0x01, 0x00}, {Rec(4, 1)}, {Rec(5, 1)}},
+        {"literal past the edge is cut",
+         2,
+         {0x09, 1, 2, 3, 4, 0x00},
+         {Rec(1, 1), Rec(1, 2), Rec(1, 3)},
+         {Rec(1, 1), Rec(1, 2), Rec(1, 3), Rec(1, 4)}},
+        {"skip of zero at the edge",
+         1,
+         {0x04, 0x07, 0x01, 0x00, 0x00},
+         {Rec(2, 7)},
+         {Rec(2, 7), Rec(0, 5)}},
+        {"row ending at last column", 4, {0x08, 0x02}, {Rec(4, 2), Rec(1, 5)}, {Rec(4, 2)}},
+        {"end of source ends the row",
+         6,
+         {0x04, 0x09},
+         {Rec(2, 9), Rec(5, 5)},
+         {Rec(2, 9), Rec(4, 5)}},
+        {"negative last column", -3, {0x00}, {}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.lastColumn, 0, c.codes))), c.records);
+        const Bytes shp = OneRow(c.lastColumn, 0, c.codes);
+        EXPECT_EQ(RecordsOf(S16Of(shp)), c.whole);
+        EXPECT_EQ(RecordsOf(S16Of(shp, S16Rows::kLegacy)), c.legacy);
     }
+}
+
+TEST(ConvertShpToS16, CodesPastTheEdgeAreReadSoTheNextRowStaysInStep) {
+    const Bytes shp =
+        ShpBuilder().Image({1, 3, 0, 0, 1}).Raw({0x06, 1, 0x06, 2, 0x00, 0x04, 3, 0x00}).Build();
+    EXPECT_EQ(RecordsOf(S16Of(shp)),
+              (std::vector<Record>{Rec(3, 1), Rec(1, 2), Rec(2, 3), Rec(2, 5)}));
+    EXPECT_EQ(RecordsOf(S16Of(shp, S16Rows::kLegacy)),
+              (std::vector<Record>{Rec(3, 1), Rec(3, 2), Rec(2, 3), Rec(1, 5)}));
 }
 
 TEST(ConvertShpToS16, RowStartsAtXStartOrZero) {
     const struct {
         std::int32_t xStart;
         std::int16_t lastColumn;
-        std::vector<Record> records;
+        std::vector<Record> whole;
+        std::vector<Record> legacy;
     } cases[] = {
-        {4, 9, {Rec(5, 5)}},  {0, 9, {Rec(9, 5)}},
-        {-3, 9, {Rec(9, 5)}}, {9, 9, {}},
-        {12, 9, {}},          {INT32_MIN, 2, {Rec(2, 5)}},
-        {65539, 9, {}},       {INT32_MAX, 32767, {}},
+        {4, 9, {Rec(4, 5), Rec(6, 5)}, {Rec(5, 5)}},
+        {0, 9, {Rec(10, 5)}, {Rec(9, 5)}},
+        {-3, 9, {Rec(10, 5)}, {Rec(9, 5)}},
+        {9, 9, {Rec(9, 5), Rec(1, 5)}, {}},
+        {12, 9, {Rec(10, 5)}, {}},
+        {INT32_MIN, 2, {Rec(3, 5)}, {Rec(2, 5)}},
+        {65539, 9, {Rec(10, 5)}, {}},
+        {INT32_MAX, 32767, Transparent(32768), {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.xStart);
-        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.lastColumn, c.xStart, {0x00}))), c.records);
+        const Bytes shp = OneRow(c.lastColumn, c.xStart, {0x00});
+        EXPECT_EQ(RecordsOf(S16Of(shp)), c.whole);
+        EXPECT_EQ(RecordsOf(S16Of(shp, S16Rows::kLegacy)), c.legacy);
     }
 }
 
@@ -131,21 +188,27 @@ TEST(ConvertShpToS16, FillsWiderThanOneRecordAreSplit) {
         if (c.rest > 0) {
             expected.push_back(Rec(c.rest, 5));
         }
-        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.pixels, 0, {0x00}))), expected);
+        EXPECT_EQ(RecordsOf(S16Of(OneRow(static_cast<std::int16_t>(c.pixels - 1), 0, {0x00}))),
+                  expected);
+        EXPECT_EQ(RecordsOf(S16Of(OneRow(c.pixels, 0, {0x00}), S16Rows::kLegacy)), expected);
     }
 }
 
-TEST(ConvertShpToS16, RowCountRunsFromYStartToYEnd) {
+TEST(ConvertShpToS16, WholeRowsAreTheHeadersRowsLegacyRowsTheCodedOnes) {
     const struct {
         std::int32_t yStart, yEnd;
-        std::size_t rows;
+        std::size_t coded;
     } cases[] = {{0, 0, 1}, {-2, 1, 4}, {7, 9, 3}, {5, 4, 0}, {INT32_MAX, INT32_MIN, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.yStart);
         // No codes at all: every row is its fill and nothing else.
-        const Bytes s16 = S16Of(ShpBuilder().Image({0, 3, 0, c.yStart, c.yEnd}).Build());
-        EXPECT_EQ(RecordsOf(s16), std::vector<Record>(c.rows, Rec(3, 5)));
-        EXPECT_EQ(HeaderField(s16, 7), static_cast<std::int32_t>(4 * c.rows));
+        const Bytes shp = ShpBuilder().Image({2, 3, 0, c.yStart, c.yEnd}).Build();
+        const Bytes whole = S16Of(shp);
+        EXPECT_EQ(RecordsOf(whole), std::vector<Record>(3, Rec(4, 5)));
+        EXPECT_EQ(HeaderField(whole, 7), 12);
+        const Bytes legacy = S16Of(shp, S16Rows::kLegacy);
+        EXPECT_EQ(RecordsOf(legacy), std::vector<Record>(c.coded, Rec(3, 5)));
+        EXPECT_EQ(HeaderField(legacy, 7), static_cast<std::int32_t>(4 * c.coded));
     }
 }
 
@@ -153,19 +216,20 @@ TEST(ConvertShpToS16, CodeCutShortBySourceEndMakesNoPixel) {
     const struct {
         const char* name;
         Bytes codes;
-        std::vector<Record> firstRow;
+        std::vector<Record> firstRow;  // as whole rows; legacy fills one pixel less
     } cases[] = {
-        {"skip without count", {0x04, 0x03, 0x01}, {Rec(2, 3), Rec(7, 5)}},
-        {"run without colour", {0x04, 0x03, 0x06}, {Rec(2, 3), Rec(7, 5)}},
-        {"literal of 3 with 2 bytes", {0x07, 0x01, 0x02}, {Rec(1, 1), Rec(1, 2), Rec(7, 5)}},
-        {"source ends after end code", {0x04, 0x03, 0x00}, {Rec(2, 3), Rec(7, 5)}},
+        {"skip without count", {0x04, 0x03, 0x01}, {Rec(2, 3), Rec(8, 5)}},
+        {"run without colour", {0x04, 0x03, 0x06}, {Rec(2, 3), Rec(8, 5)}},
+        {"literal of 3 with 2 bytes", {0x07, 0x01, 0x02}, {Rec(1, 1), Rec(1, 2), Rec(8, 5)}},
+        {"source ends after end code", {0x04, 0x03, 0x00}, {Rec(2, 3), Rec(8, 5)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes shp = ShpBuilder().Image({2, 9, 0, 0, 2}).Raw(c.codes).Build();
-        std::vector<Record> expected = c.firstRow;
-        expected.insert(expected.end(), {Rec(9, 5), Rec(9, 5)});
-        EXPECT_EQ(RecordsOf(S16Of(shp)), expected);
+        EXPECT_EQ(RecordsOf(S16Of(shp)), Then(c.firstRow, {Rec(10, 5), Rec(10, 5)}));
+        std::vector<Record> legacy = c.firstRow;
+        legacy.back().count -= 1;
+        EXPECT_EQ(RecordsOf(S16Of(shp, S16Rows::kLegacy)), Then(legacy, {Rec(9, 5), Rec(9, 5)}));
     }
 }
 
@@ -180,7 +244,10 @@ TEST(ConvertShpToS16, ConvertsOnlyTheImageAtTheHeaderOffset) {
     std::copy(other.begin() + 12, other.end(), both.begin() + 12);
 
     EXPECT_EQ(S16Of(both), S16Of(alone));
-    EXPECT_EQ(RecordsOf(S16Of(alone)), (std::vector<Record>{Rec(3, 40), Rec(2, 5), Rec(6, 5)}));
+    EXPECT_EQ(RecordsOf(S16Of(alone)),
+              (std::vector<Record>{Rec(2, 5), Rec(3, 40), Rec(3, 5), Rec(2, 5), Rec(6, 5)}));
+    EXPECT_EQ(RecordsOf(S16Of(alone, S16Rows::kLegacy)),
+              (std::vector<Record>{Rec(3, 40), Rec(2, 5), Rec(6, 5)}));
 }
 
 TEST(ConvertShpToS16, XStartAtInt32MaxDoesNotWrap) {
@@ -191,7 +258,9 @@ TEST(ConvertShpToS16, XStartAtInt32MaxDoesNotWrap) {
     for (int i = 0; i < 20; ++i) {
         builder.Run(127, 1);
     }
-    EXPECT_EQ(RecordsOf(S16Of(builder.EndRow().Build())), std::vector<Record>(20, Rec(127, 1)));
+    const Bytes shp = builder.EndRow().Build();
+    EXPECT_EQ(RecordsOf(S16Of(shp)), Transparent(32768));
+    EXPECT_EQ(RecordsOf(S16Of(shp, S16Rows::kLegacy)), std::vector<Record>(20, Rec(127, 1)));
 }
 
 TEST(ConvertShpToS16, RejectsBrokenHeadersWithoutWriting) {
@@ -227,12 +296,13 @@ TEST(ConvertShpToS16, RejectsBrokenHeadersWithoutWriting) {
         EXPECT_EQ(ConvertShpBytes(c.shp.data(), c.shp.size(), sink).error, c.error);
         EXPECT_TRUE(sink.Bytes().empty());
     }
-    EXPECT_EQ(RecordsOf(S16Of(good)), std::vector<Record>{Rec(3, 5)});
+    EXPECT_EQ(RecordsOf(S16Of(good)), std::vector<Record>{Rec(4, 5)});
 }
 
 TEST(ConvertShpToS16, AcceptsExactlyTheMostRows) {
     const Bytes most = ShpBuilder().Image({0, 1, 0, -65536, -1}).Build();
-    EXPECT_EQ(RecordsOf(S16Of(most)), std::vector<Record>(65536, Rec(1, 5)));
+    EXPECT_EQ(RecordsOf(S16Of(most)), std::vector<Record>{Rec(2, 5)});
+    EXPECT_EQ(RecordsOf(S16Of(most, S16Rows::kLegacy)), std::vector<Record>(65536, Rec(1, 5)));
 }
 
 }  // namespace

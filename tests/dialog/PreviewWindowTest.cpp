@@ -47,7 +47,7 @@ TEST_F(PreviewTest, ShowsTheMapAloneBeforeARunAndBesideItsS16After) {
     CPreviewWindow* after = DoubleClick(0);
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(after->MapCaption(), QStringLiteral("MAP01.SHP: 40 x 30"));
-    EXPECT_EQ(after->S16Caption(), QStringLiteral("MAP01.s16: 39 x 30"));
+    EXPECT_EQ(after->S16Caption(), QStringLiteral("MAP01.s16: 40 x 30"));
 }
 
 TEST_F(PreviewTest, FindsTheS16InAnotherCase) {
@@ -58,7 +58,7 @@ TEST_F(PreviewTest, FindsTheS16InAnotherCase) {
 
     CPreviewWindow* window = DoubleClick(0);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->S16Caption(), QStringLiteral("map03.S16: 11 x 9"));
+    EXPECT_EQ(window->S16Caption(), QStringLiteral("map03.S16: 12 x 9"));
 }
 
 TEST_F(PreviewTest, ABrokenMapOrS16ShowsItsReason) {

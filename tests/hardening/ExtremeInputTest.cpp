@@ -116,13 +116,14 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-TEST(WorstCase, ThirtySixBytesAskingFor65536WideRowsConvertFastInFlatMemory) {
-    // No codes at all: every row is one fill of columns 0 to 32767, which
-    // takes 129 records (128 of 255 pixels and one of 127).
-    const Bytes shp = ShpBuilder().Image({0, 32767, 0, 0, 65535}).Build();
+TEST(WorstCase, ThirtySixBytesAskingFor32768WideRowsConvertFastInFlatMemory) {
+    // No codes at all: every row is a transparent run up to column 1 and a
+    // fill of the 32767 columns after it, 130 records (1 + 128 of 255 pixels
+    // and one of 127), the most a row without codes can take.
+    const Bytes shp = ShpBuilder().Image({32767, 32767, 1, 0, 32767}).Build();
     ASSERT_EQ(shp.size(), 36u);
-    constexpr std::uintmax_t kSize = 33'816'620;
-    static_assert(kSize == kLeadIn + 65536u * 129u * 4u);
+    constexpr std::uintmax_t kSize = 17'039'404;
+    static_assert(kSize == kLeadIn + 32768u * 130u * 4u);
     TempDir dir;
     WriteBytes(dir / "in.shp", shp);
 
@@ -146,11 +147,11 @@ TEST(WorstCase, ThirtySixBytesAskingFor65536WideRowsConvertFastInFlatMemory) {
         std::ifstream(dir / "out.s16", std::ios::binary)
             .read(reinterpret_cast<char*>(s16.data()), static_cast<std::streamsize>(s16.size()));
         EXPECT_EQ(Le32(s16, 4), 32768);  // columns
-        EXPECT_EQ(Le32(s16, 8), 1);      // rows, from lastRow
+        EXPECT_EQ(Le32(s16, 8), 32768);  // rows
         EXPECT_EQ(Le32(s16, kDataBytesAt), static_cast<std::int32_t>(kSize - kLeadIn));
-        const Bytes row = S16Of(ShpBuilder().Image({0, 32767, 0, 0, 0}).Build());
+        const Bytes row = S16Of(ShpBuilder().Image({0, 32767, 1, 0, 0}).Build());
         const std::size_t rowBytes = row.size() - kLeadIn;
-        ASSERT_EQ(rowBytes, 129u * 4u);
+        ASSERT_EQ(rowBytes, 130u * 4u);
         std::size_t differing = 0;
         for (std::size_t at = kLeadIn; at < s16.size(); at += rowBytes) {
             differing += !std::equal(row.begin() + kLeadIn, row.end(), s16.begin() + at);

@@ -20,9 +20,9 @@ std::uint32_t LoadUnsigned(const std::vector<std::uint8_t>& bytes, std::size_t a
 
 }  // namespace
 
-std::vector<std::uint8_t> S16Of(const std::vector<std::uint8_t>& shp) {
+std::vector<std::uint8_t> S16Of(const std::vector<std::uint8_t>& shp, S16Rows rows) {
     MemorySink sink;
-    const ConvertResult result = ConvertShpBytes(shp.data(), shp.size(), sink);
+    const ConvertResult result = ConvertShpBytes(shp.data(), shp.size(), sink, {}, rows);
     if (!result.Ok()) {
         throw std::runtime_error("no S16 picture: " + DescribeConvertResult(result));
     }
