@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "ByteIo.h"
 #include "ConvertShpToS16.h"
+#include "PictureDecode.h"
 #include "S16Bytes.h"
 #include "SampleMaps.h"
+#include "ShpEncoder.h"
 #include "TestFiles.h"
 
 namespace drovana::test {
@@ -15,7 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using samples::GoodSamples;
+using samples::IndexPicture;
 using samples::kBrokenSampleName;
+using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::string> ExpectedNames() {
     std::vector<std::string> names = {kBrokenSampleName};
@@ -24,6 +31,69 @@ std::vector<std::string> ExpectedNames() {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::size_t ImageHeaderAt(const Bytes& shp) {
+    return static_cast<std::size_t>(Le32(shp, kShpImageOffsetField));
+}
+
+// Pixels each row's codes cover, skips included, read straight from the codes.
+std::vector<int> CodedRowWidths(const Bytes& shp) {
+    std::vector<int> widths(1, 0);
+    for (std::size_t at = ImageHeaderAt(shp) + kShpImageHeaderSize; at < shp.size();) {
+        const int code = shp[at++];
+        if (code == 0) {
+            widths.push_back(0);
+        } else if (code == 1) {
+            widths.back() += shp[at++];
+        } else {
+            widths.back() += code / 2;
+            at += code % 2 == 0 ? 1 : static_cast<std::size_t>(code / 2);
+        }
+    }
+    widths.pop_back();
+    return widths;
+}
+
+// Decodes `shp` and compares it pixel by pixel with `picture` placed at
+// column `xStart`; index 5 and the columns left of xStart are transparent.
+void ExpectShows(const Bytes& shp, const IndexPicture& picture, int xStart) {
+    MemorySource source(shp.data(), shp.size());
+    ShpPicture header;
+    ASSERT_EQ(ReadShpPicture(source, header), PictureError::kNone);
+    ASSERT_EQ(header.width, xStart + picture.width);
+    ASSERT_EQ(header.height, picture.height);
+    std::vector<std::uint32_t> shown(static_cast<std::size_t>(header.width) * header.height);
+    ViewSink sink({shown.data(), header.width});
+    ASSERT_EQ(DecodeShpPicture(source, header, sink), PictureError::kNone);
+    for (int y = 0; y < header.height; ++y) {
+        for (int x = 0; x < header.width; ++x) {
+            const std::uint32_t expected = x < xStart ? 0u : ArgbOfIndex(picture.At(x - xStart, y));
+            ASSERT_EQ(shown[static_cast<std::size_t>(y * header.width + x)], expected)
+                << "at column " << x << ", row " << y;
+        }
+    }
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+Bytes Same(int count, std::uint8_t index) {
+    return Bytes(static_cast<std::size_t>(count), index);
+}
+
+// Never three equal pixels in a row, so never a run.
+Bytes Varied(int count) {
+    Bytes pixels;
+    for (int i = 0; i < count; ++i) {
+        pixels.push_back(static_cast<std::uint8_t>(16 + i % 3));
+    }
+    return pixels;
 }
 
 TEST(SampleMaps, AllButTheBrokenOneConvertToPicturesOfTheirSize) {
@@ -49,9 +119,63 @@ TEST(SampleMaps, AllButTheBrokenOneConvertToPicturesOfTheirSize) {
 TEST(SampleMaps, TheBuildMadeThemBesideAPegFolder) {
     const fs::path built = DROVANA_SAMPLES_DIR;
     EXPECT_EQ(NamesIn(built / "maps"), ExpectedNames());
-    EXPECT_EQ(ReadBytes(built / "maps" / GoodSamples().back().name),
-              samples::SampleBytes(GoodSamples().back()));
+    // Made by another process, so this also shows that the same sample
+    // always gives the same bytes.
+    for (const samples::SampleMap& map : GoodSamples()) {
+        EXPECT_EQ(ReadBytes(built / "maps" / map.name), samples::SampleBytes(map)) << map.name;
+    }
     EXPECT_TRUE(fs::is_directory(built / "peg"));
+}
+
+TEST(SampleMaps, EachShowsThePictureItWasDrawnFrom) {
+    int rowsEndingEarly = 0;
+    int rowsToTheEdge = 0;
+    int drawnFromAColumn = 0;
+    for (const samples::SampleMap& map : GoodSamples()) {
+        SCOPED_TRACE(map.name);
+        const Bytes shp = samples::SampleBytes(map);
+        const IndexPicture picture = samples::SamplePicture(map);
+        ExpectShows(shp, picture, map.xStart);
+        // Water, shore and several grounds, not one flat colour.
+        EXPECT_GE(std::set<std::uint8_t>(picture.pixels.begin(), picture.pixels.end()).size(), 6u);
+        const int xStart = Le32(shp, ImageHeaderAt(shp) + 8);
+        for (const int width : CodedRowWidths(shp)) {
+            rowsEndingEarly += xStart + width < map.width;
+            rowsToTheEdge += xStart + width == map.width;
+        }
+        drawnFromAColumn += xStart > 0;
+    }
+    EXPECT_GT(rowsEndingEarly, 0);
+    EXPECT_GT(rowsToTheEdge, 0);
+    EXPECT_GT(drawnFromAColumn, 0);
+}
+
+TEST(SampleShpEncoder, SplitsLongStretchesAndEndsRowsEarly) {
+    struct Case {
+        const char* what;
+        Bytes row;
+        int xStart;
+        int codedWidth;
+        std::size_t codeBytes;  // runs and skips two bytes each, the row's end one
+    };
+    const Case cases[] = {
+        {"a run longer than one code", Same(300, 7), 0, 300, 3 * 2 + 1},
+        {"varied pixels longer than one literal", Varied(300), 0, 300, 300 + 3 + 1},
+        {"a gap longer than one skip", Join({Same(1, 9), Same(600, 5), Same(1, 9)}), 0, 602,
+         5 * 2 + 1},
+        {"transparent to the edge", Join({Varied(3), Same(300, 5)}), 0, 3, 3 + 1 + 1},
+        {"all transparent", Same(10, 5), 0, 0, 1},
+        {"drawn from a column on", Join({Same(4, 5), Varied(6)}), 40, 10, 2 + 6 + 1 + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        IndexPicture picture(static_cast<int>(c.row.size()), 1);
+        picture.pixels = c.row;
+        const Bytes shp = samples::EncodeShp(picture, c.xStart);
+        ExpectShows(shp, picture, c.xStart);
+        EXPECT_EQ(CodedRowWidths(shp), std::vector<int>{c.codedWidth});
+        EXPECT_EQ(shp.size() - ImageHeaderAt(shp) - kShpImageHeaderSize, c.codeBytes);
+    }
 }
 
 }  // namespace
