@@ -234,14 +234,13 @@ private:
         const std::uint8_t* inEnd = inEnd_;
         std::uint8_t* out = out_;
         std::uint8_t* const outLimit = flusher_.Limit();
-        std::int64_t x = xRow;
-        for (;;) {
-            if (x >= edge) {
-                in_ = in;
-                out_ = out;
-                xRow = x;
-                return SkipRestOfRow(sourceEnded);
-            }
+        // Columns left before the edge, counted down: one subtraction per
+        // code sets the flags its test needs. A code that passes the edge,
+        // rare, is cut back afterwards, which keeps the chain through the
+        // count short.
+        std::int64_t left = edge - xRow;
+        bool atEdge = left <= 0;
+        while (!atEdge) {
             if (inEnd - in >= kFastInput && outLimit - out >= kFastOutput) {
                 const unsigned code = *in++;
                 if (code == 0) {
@@ -253,33 +252,48 @@ private:
                     const std::ptrdiff_t pixels = code / 2;
                     // Whole blocks, so that a short literal, the common
                     // case, is one pass of fixed length: a loop that stops
-                    // at the exact count mispredicts its exit. Records past
-                    // the edge are stored but not counted.
+                    // at the exact count mispredicts its exit.
                     for (std::ptrdiff_t i = 0; i < pixels; i += kLiteralBlock) {
                         StoreLiteralBlock(out + kRunRecordSize * i, in + i,
                                           std::make_index_sequence<kLiteralBlock>());
                     }
-                    const std::ptrdiff_t kept = UpToEdge(pixels, x, edge);
                     in += pixels;
-                    out += kRunRecordSize * kept;
-                    x += kept;
+                    out += kRunRecordSize * pixels;
+                    left -= pixels;
+                    if (left <= 0) {
+                        out += kRunRecordSize * left;
+                        left = 0;
+                        atEdge = true;
+                        break;
+                    }
                 } else {
                     // Skips and runs share one path, selected by mask rather
                     // than by branch: the code kinds come in no order a
                     // predictor could learn.
                     const unsigned value = *in++;
                     const unsigned skipMask = 0u - static_cast<unsigned>(code == 1);
-                    const unsigned count = UpToEdge(code / 2 + (value & skipMask), x, edge);
+                    const unsigned count = code / 2 + (value & skipMask);
                     const unsigned index = value ^ ((value ^ kTransparentIndex) & skipMask);
                     StoreRunRecord(out, count, index);
                     out += kRunRecordSize;
-                    x += count;
+                    left -= count;
+                    if (left <= 0) {
+                        // The count byte, less the pixels past the edge.
+                        out[-static_cast<std::ptrdiff_t>(kRunRecordSize)] =
+                            static_cast<std::uint8_t>(
+                                out[-static_cast<std::ptrdiff_t>(kRunRecordSize)] + left);
+                        left = 0;
+                        atEdge = true;
+                        break;
+                    }
                 }
                 continue;
             }
             in_ = in;
             out_ = out;
+            std::int64_t x = edge - left;
             const Step step = CarefulStep(x, edge, sourceEnded);
+            left = edge - x;
             in = in_;
             inEnd = inEnd_;
             out = out_;
@@ -289,11 +303,12 @@ private:
             if (step == Step::kRowEnd) {
                 break;
             }
+            atEdge = left <= 0;
         }
         in_ = in;
         out_ = out;
-        xRow = x;
-        return true;
+        xRow = edge - left;
+        return atEdge ? SkipRestOfRow(sourceEnded) : true;
     }
 
     // Reads the codes up to the row's end without making records.
