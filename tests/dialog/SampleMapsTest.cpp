@@ -55,8 +55,21 @@ std::vector<int> CodedRowWidths(const Bytes& shp) {
     return widths;
 }
 
+// The picture of its S16, as the preview shows it.
+std::vector<std::uint32_t> S16Shown(const Bytes& shp) {
+    const Bytes s16 = S16Of(shp);
+    MemorySource source(s16.data(), s16.size());
+    S16Picture header;
+    EXPECT_EQ(ReadS16Picture(source, header), PictureError::kNone);
+    std::vector<std::uint32_t> shown(static_cast<std::size_t>(header.width) * header.height);
+    ViewSink sink({shown.data(), header.width});
+    EXPECT_EQ(DecodeS16Picture(source, header, sink), PictureError::kNone);
+    return shown;
+}
+
 // Decodes `shp` and compares it pixel by pixel with `picture` placed at
-// column `xStart`; index 5 and the columns left of xStart are transparent.
+// column `xStart`, and with its S16; index 5 and the columns left of xStart
+// are transparent.
 void ExpectShows(const Bytes& shp, const IndexPicture& picture, int xStart) {
     MemorySource source(shp.data(), shp.size());
     ShpPicture header;
@@ -66,6 +79,7 @@ void ExpectShows(const Bytes& shp, const IndexPicture& picture, int xStart) {
     std::vector<std::uint32_t> shown(static_cast<std::size_t>(header.width) * header.height);
     ViewSink sink({shown.data(), header.width});
     ASSERT_EQ(DecodeShpPicture(source, header, sink), PictureError::kNone);
+    ASSERT_EQ(S16Shown(shp), shown);
     for (int y = 0; y < header.height; ++y) {
         for (int x = 0; x < header.width; ++x) {
             const std::uint32_t expected = x < xStart ? 0u : ArgbOfIndex(picture.At(x - xStart, y));
