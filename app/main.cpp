@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -7,6 +8,11 @@
 #include "StartOptions.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // Under a file size limit the map that exceeds it fails with EFBIG and the
+    // run goes on, instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     const drovana::StartRequest request = drovana::ParseStartArguments(arguments);
     // Decided before Qt starts, which would abort without a display.

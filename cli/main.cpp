@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ int wmain(int argc, wchar_t** argv) {
 // The arguments stay the bytes they came as: a file name need not be UTF-8.
 int main(int argc, char** argv) {
     drovana::IgnoreBrokenPipes();
+#ifdef SIGXFSZ
+    // Under a file size limit the map that exceeds it fails with EFBIG and the
+    // batch goes on, instead of the signal ending the whole run.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     return drovana::RunShp2S16(std::vector<std::string>(argv, argv + argc), stdout, stderr);
 }
 

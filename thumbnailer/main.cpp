@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <QUrl>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -71,6 +72,10 @@ QImage ReadFitting(QImageReader& reader, int size) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // A thumbnail over a file size limit is a failed write, not a killed worker.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     qInstallMessageHandler(KeepLastWarning);
     QCoreApplication app(argc, argv);
     Request request;

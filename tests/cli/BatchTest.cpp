@@ -3,6 +3,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -298,6 +299,56 @@ TEST_F(BatchTest, AStopSignalAbandonsConversionsAndExitsWith128PlusTheSignal) {
             EXPECT_EQ(fs::file_size(peg_ / name), fullSize) << name;
         }
     }
+}
+
+// Runs shp2s16 under a file size limit of `limit` bytes, SIGXFSZ at its
+// default whatever the runner does with it: the program must ignore the signal
+// itself. A signal's end shows as 128 plus its number, as shells report it.
+test::CliRun RunUnderFileSizeLimit(const std::vector<std::string>& argv, rlim_t limit,
+                                   const fs::path& errFile) {
+    std::vector<char*> pointers = test::ExecArguments(argv);
+    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const rlimit limited{limit, limit};
+        struct sigaction initial {};
+        initial.sa_handler = SIG_DFL;
+        sigset_t xfsz;
+        sigemptyset(&xfsz);
+        sigaddset(&xfsz, SIGXFSZ);
+        if (::dup2(err, 2) < 0 || ::setrlimit(RLIMIT_FSIZE, &limited) != 0 ||
+            ::sigaction(SIGXFSZ, &initial, nullptr) != 0 ||
+            ::sigprocmask(SIG_UNBLOCK, &xfsz, nullptr) != 0) {
+            ::_exit(126);
+        }
+        ::execv(pointers[0], pointers.data());
+        ::_exit(127);
+    }
+    ::close(err);
+    int status = 0;
+    test::CliRun run;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    const auto text = ReadBytes(errFile);
+    run.err.assign(text.begin(), text.end());
+    return run;
+}
+
+TEST_F(BatchTest, AMapOverTheFileSizeLimitFailsAloneAndTheBatchGoesOn) {
+    AddMap("MAP01.SHP", 1);
+    AddMap("MAP03.SHP", 3);
+    WriteBytes(shp_ / "MAP02.SHP", test::MakeMap(512, 256, test::MapStyle::kLiterals));
+    TempDir scratch;
+
+    const test::CliRun run =
+        RunUnderFileSizeLimit({SHP2S16_PATH, "-j1", shp_.Path().string(), peg_.Path().string()},
+                              64 * 1024, scratch / "err.txt");
+
+    EXPECT_EQ(run.status, kExitFailure) << run.err;
+    EXPECT_NE(run.err.find("MAP02.SHP: write error: File too large"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("2 converted, 1 failed"), std::string::npos) << run.err;
+    EXPECT_EQ(PegNames(), (std::set<std::string>{"MAP01.s16", "MAP03.s16"}));
 }
 #else
 TEST_F(BatchTest, AStopSignalAbandonsConversionsAndExitsWith128PlusTheSignal) {
