@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <optional>
 #include <string>
@@ -74,6 +75,18 @@ ConvertResult FollowLink(ResolvedTarget& resolved) {
     return {};
 }
 
+// A target the user may not write was made read-only on purpose: replacing
+// it is refused, as opening it for writing would be. Root still may. Any
+// other reason shows when the file is renamed into place.
+ConvertResult CheckWritable(const FilePlace& place) {
+    if (::faccessat(place.folder->Descriptor(), place.name.c_str(), W_OK,
+                    AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0 &&
+        errno == EACCES) {
+        return {ConvertError::kCannotReplaceTarget, LastSystemError()};
+    }
+    return {};
+}
+
 }  // namespace
 
 // With guarded links, the first link's owner must own the file.
@@ -100,7 +113,10 @@ ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& option
                 return {ConvertError::kTargetNotRegularFile, {}};
             }
             const bool refused = linkOwner && options.guardLinks && status.st_uid != *linkOwner;
-            return {refused ? ConvertError::kForeignLink : ConvertError::kNone, {}};
+            if (refused) {
+                return {ConvertError::kForeignLink, {}};
+            }
+            return CheckWritable(resolved.place);
         }
         if (hop == kMaxLinkHops) {
             return {ConvertError::kCannotCreateTarget,

@@ -254,6 +254,13 @@ const PathFault kPathFaults[] = {
          return SetImmutable(target, true);
      },
      ConvertError::kCannotReplaceTarget, false},
+    {"target read-only without CAP_DAC_OVERRIDE",
+     [](const fs::path&, fs::path&, fs::path& target) {
+         WriteBytes(target, kOldTarget);
+         fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+         return DropDacOverride();
+     },
+     ConvertError::kCannotReplaceTarget, false},
     {"source missing",
      [](const fs::path& dir, fs::path& source, fs::path&) {
          source = dir / "none.shp";
