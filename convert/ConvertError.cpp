@@ -20,6 +20,10 @@ const char* DescribeConvertError(ConvertError error) {
             return "not an SHP picture: image header outside the file";
         case ConvertError::kTooManyRows:
             return "not an SHP picture: too many rows";
+        case ConvertError::kShapefile:
+            return "a shapefile, not an SHP map";
+        case ConvertError::kS16Picture:
+            return "an S16 picture, not an SHP map";
         case ConvertError::kTargetNotRegularFile:
             return "target exists and is not a regular file";
         case ConvertError::kTargetIsSource:

@@ -16,6 +16,8 @@ enum class ConvertError {
     kNegativeHeaderOffset,
     kHeaderOutsideFile,
     kTooManyRows,
+    kShapefile,
+    kS16Picture,
     kTargetNotRegularFile,
     kTargetIsSource,
     kForeignLink,

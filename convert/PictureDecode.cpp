@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <vector>
 
 #include "MapPalette.h"
@@ -14,10 +13,6 @@ namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 constexpr std::uint16_t kTransparentColour = PackColour(kTransparentIndex);
-
-// A shapefile starts with the big-endian number 9994; read as an SHP picture
-// it would pass the converter's checks.
-constexpr std::array<std::uint8_t, 4> kShapefileMagic = {0x00, 0x00, 0x27, 0x0A};
 
 }  // namespace
 
@@ -169,32 +164,21 @@ bool ReadRecord(ChunkReader& reader, std::uint8_t (&record)[kRunRecordSize]) {
     return true;
 }
 
-// The header must be the one the converter writes for its size and data.
-bool S16FieldsMatch(const std::uint8_t* leadIn, std::int32_t dataBytes) {
-    const std::int32_t columns = LoadField(leadIn, 0);
-    const std::int32_t rows = LoadField(leadIn, 1);
-    std::uint8_t expected[kS16HeaderSize];
-    EncodeS16Header(columns, rows, dataBytes, expected);
-    return columns > 0 && rows > 0 &&
-           std::equal(std::begin(expected), std::end(expected), leadIn + kS16HeaderOffset);
-}
-
-// Checks an S16 lead-in against the size of the source it came from.
-PictureError CheckS16LeadIn(const std::uint8_t* leadIn, std::uint64_t size, S16Picture& picture) {
-    const std::int32_t dataBytes = LoadField(leadIn, kS16DataBytesField);
-    if (!S16FieldsMatch(leadIn, dataBytes) || dataBytes < 0 ||
-        dataBytes % static_cast<std::int32_t>(kRunRecordSize) != 0 ||
-        size - kS16LeadInSize < static_cast<std::uint64_t>(dataBytes)) {
-        return PictureError::kNotS16;
-    }
+// Checks an S16 lead-in against the size of the source it came from; one
+// without pixels shows nothing, so it is taken for no picture.
+PictureError CheckS16LeadIn(const std::uint8_t (&leadIn)[kS16LeadInSize], std::uint64_t size,
+                            S16Picture& picture) {
     const std::int64_t width = LoadField(leadIn, 0);
     const std::int64_t height = LoadField(leadIn, 1);
+    if (!IsS16LeadIn(leadIn, size) || width <= 0 || height <= 0) {
+        return PictureError::kNotS16;
+    }
     if (!SizeFits(width, height)) {
         return PictureError::kTooLarge;
     }
     picture.width = static_cast<std::int32_t>(width);
     picture.height = static_cast<std::int32_t>(height);
-    picture.dataBytes = dataBytes;
+    picture.dataBytes = LoadField(leadIn, kS16DataBytesField);
     return PictureError::kNone;
 }
 
@@ -225,25 +209,13 @@ std::uint32_t ArgbOfIndex(std::uint8_t index) {
 }
 
 PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
-    // One read serves the shapefile and the S16 checks.
-    std::uint8_t leadIn[kS16LeadInSize];
-    const std::size_t got = source.ReadAt(0, leadIn, sizeof leadIn);
-    if (got >= kShapefileMagic.size() &&
-        std::equal(kShapefileMagic.begin(), kShapefileMagic.end(), leadIn)) {
-        return PictureError::kShapefile;
-    }
-    // An S16 lead-in can pass for SHP headers; its own checks are the stricter.
-    // A lead-in that fails to read is taken for no SHP picture.
-    S16Picture s16;
-    if (got == sizeof leadIn ? CheckS16LeadIn(leadIn, source.Size(), s16) != PictureError::kNotS16
-                             : source.Failed()) {
-        return PictureError::kNotShp;
-    }
     switch (ReadShpLayout(source, kMaxShpRows, picture.layout)) {
         case ConvertError::kNone:
             break;
         case ConvertError::kReadError:
             return PictureError::kReadError;
+        case ConvertError::kShapefile:
+            return PictureError::kShapefile;
         case ConvertError::kTooManyRows:
             return PictureError::kTooLarge;
         default:

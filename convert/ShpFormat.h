@@ -6,6 +6,7 @@
 
 #include "ByteIo.h"
 #include "ConvertError.h"
+#include "S16Format.h"
 
 // SHP picture maps, the parts the converter reads (all values little-endian):
 //
@@ -58,9 +59,15 @@ struct ShpLayout {
 };
 
 // Reads and checks the lead-in and the first image header. Fails without
-// touching anything when the headers are not all inside the source or the row
-// count passes `maxRows`.
+// touching anything when the source is a shapefile or an S16 picture, when
+// the headers are not all inside the source or the row count passes `maxRows`.
 ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& layout);
+
+// True for an S16 lead-in exactly as the converter writes it, sizes aside:
+// every field matches the header EncodeS16Header makes of its own columns,
+// rows and record size, and the whole records fit into a source of `size`
+// bytes. No map's headers come close to that.
+bool IsS16LeadIn(const std::uint8_t (&leadIn)[kS16LeadInSize], std::uint64_t size);
 
 inline std::int16_t LoadLe16(const std::uint8_t* p) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));

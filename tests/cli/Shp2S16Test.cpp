@@ -68,6 +68,33 @@ TEST(Shp2S16, FailureNamesTheSourceAndTheReason) {
     EXPECT_FALSE(std::filesystem::exists(dir / "MAP07.s16"));
 }
 
+// Files that are maps by name only fail with their own reason, and the S16
+// each would have replaced stays as it was.
+TEST(Shp2S16, ShapefilesAndS16PicturesAreNoMapsAndTheirTargetsStay) {
+    TempDir dir;
+    const std::filesystem::path maps = dir / "maps";
+    const std::filesystem::path peg = dir / "peg";
+    std::filesystem::create_directory(maps);
+    std::filesystem::create_directory(peg);
+    WriteBytes(maps / "roads.shp", test::ShapefileBytes());
+    WriteBytes(maps / "MAP07.shp", test::S16Of(test::MakeMap(8, 6, test::MapStyle::kMixed)));
+    const std::vector<std::uint8_t> old = {1, 2, 3};
+    WriteBytes(peg / "roads.s16", old);
+    WriteBytes(peg / "MAP07.s16", old);
+
+    const test::CliRun run = test::RunCli({"-q", maps.string(), peg.string()});
+
+    EXPECT_EQ(run.status, kExitFailure);
+    for (const char* line : {"roads.shp: a shapefile, not an SHP map\n",
+                             "MAP07.shp: an S16 picture, not an SHP map\n"}) {
+        const std::string expected = "shp2s16: " + (maps / line).string();
+        EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(ReadBytes(peg / "roads.s16"), old);
+    EXPECT_EQ(ReadBytes(peg / "MAP07.s16"), old);
+    EXPECT_EQ(test::NamesIn(peg), (std::vector<std::string>{"MAP07.s16", "roads.s16"}));
+}
+
 TEST(Shp2S16, MissingSourceGivesTheSystemsReason) {
     TempDir dir;
     const test::CliRun run =
