@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "DeviceSource.h"
+#include "FileKind.h"
 #include "PictureDecode.h"
 #include "PictureReduce.h"
 
@@ -40,6 +41,9 @@ public:
     }
 
     bool read(QImage* image) override {
+        if (device() != nullptr && IsOpenNonRegularFile(*device())) {
+            return Fail("not a regular file");
+        }
         if (!Readable(device())) {
             return Fail("only files and other random-access devices are read");
         }
@@ -101,7 +105,8 @@ public:
 
 private:
     static bool Readable(QIODevice* device) {
-        return device != nullptr && device->isReadable() && !device->isSequential();
+        return device != nullptr && device->isReadable() && !device->isSequential() &&
+               !IsOpenNonRegularFile(*device);
     }
 
     // Qt checks the device, asks for the size and then reads, each through

@@ -2,6 +2,7 @@
 // convention. Reads any picture Qt has a plugin for, ours included, and writes
 // a PNG that fits SIZE x SIZE.
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QSize>
@@ -9,6 +10,8 @@
 #include <QUrl>
 #include <csignal>
 #include <cstdio>
+
+#include "InputFile.h"
 
 namespace {
 
@@ -82,7 +85,12 @@ int main(int argc, char** argv) {
     if (!Parse(QCoreApplication::arguments(), request)) {
         return Fail(QStringLiteral("usage: drovana-thumbnailer -s SIZE INPUT OUTPUT"));
     }
-    QImageReader reader(request.input);
+    QFile file;
+    const QString refused = drovana::OpenInputFile(request.input, file);
+    if (!refused.isEmpty()) {
+        return Fail(request.input + QStringLiteral(": ") + refused);
+    }
+    QImageReader reader(&file);
     const QImage image = ReadFitting(reader, request.size);
     if (image.isNull()) {
         const QString cause = lastWarning.isEmpty() ? reader.errorString() : lastWarning;

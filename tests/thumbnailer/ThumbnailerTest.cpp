@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
 #include <QString>
 #include <QUrl>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
@@ -30,7 +35,12 @@ Thumbnail Make(int size, const QString& input, const test::TempDir& dir) {
     QProcess process;
     process.start(QStringLiteral(THUMBNAILER_PATH),
                   {QStringLiteral("-s"), QString::number(size), input, output});
-    process.waitForFinished();
+    // A thumbnailer that hangs fails the test instead of blocking it.
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
     QImageReader reader(output);
     Thumbnail made{process.exitCode(), QString::fromUtf8(process.readAllStandardError()), QImage(),
                    reader.format()};
@@ -101,6 +111,22 @@ TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
             << made.error.toStdString();
     }
 }
+
+#ifndef _WIN32
+// A file manager may ask for a FIFO that carries a picture's name; opening it
+// the usual way would wait for a writer for ever.
+TEST(Thumbnailer, RefusesAFifoAtOnce) {
+    test::TempDir dir;
+    for (const char* name : {"x.shp", "x.s16"}) {
+        const QString fifo = Native(dir / name);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0) << name;
+        const Thumbnail made = Make(128, fifo, dir);
+        EXPECT_EQ(made.status, 1) << name;
+        EXPECT_EQ(made.error.toStdString(),
+                  "drovana-thumbnailer: " + fifo.toStdString() + ": not a regular file\n");
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace drovana
