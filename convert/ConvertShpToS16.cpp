@@ -43,6 +43,7 @@ namespace {
 
 ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
                           const ResolvedTarget& resolved, const ConvertOptions& options) {
+    RemoveLeftovers(*resolved.place.folder);
     AtomicFileSink output(resolved.place);
     ConvertResult result;
     if (!output.Open(result.system)) {

@@ -15,6 +15,12 @@ std::filesystem::path NewTemporaryName() {
     return name;
 }
 
+bool IsTemporaryName(const std::string& name) {
+    const std::string prefix = ".s16-";
+    return name.size() == prefix.size() + 8 && name.compare(0, prefix.size(), prefix) == 0 &&
+           name.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos;
+}
+
 bool AtomicFileSink::NoteWriteError() {
     if (!writeError_) {
         writeError_ = LastSystemError();

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -37,6 +38,18 @@ bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size);
 // target whose name is near the length limit can still be replaced, and
 // starting with a dot, which keeps it out of folder listings.
 std::filesystem::path NewTemporaryName();
+
+// Whether `name` is one that NewTemporaryName gives.
+bool IsTemporaryName(const std::string& name);
+
+// A file of a temporary name untouched for this long is a leftover of a
+// killed conversion, not one still being written.
+constexpr std::chrono::minutes kLeftoverAge{10};
+
+// Removes the leftovers of killed conversions from `folder`, once per opened
+// folder: regular files of a temporary name, owned by this user, older than
+// kLeftoverAge. Anything else, and any failure, is left alone.
+void RemoveLeftovers(const Folder& folder);
 
 // Reads a regular file through the caller's large blocks, without buffering.
 class FileSource final : public ByteSource {
@@ -113,7 +126,9 @@ private:
     std::uint64_t end_ = 0;  // where the next appended byte goes
 #else
     bool OpenUnnamed();
+    bool LinkAs(const std::filesystem::path& name);
     bool LinkTemporaryName(std::error_code& error);
+    bool CloseLinkedTarget(std::error_code& error);
     bool ApplyMetadata(std::error_code& error);
 
     int fd_ = -1;

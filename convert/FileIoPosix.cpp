@@ -1,10 +1,12 @@
 #include "FileIo.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 
 namespace drovana {
 namespace {
@@ -40,7 +42,37 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count, off_t offset)
     return true;
 }
 
+bool IsLeftover(int folder, const char* name) {
+    struct stat status {};
+    if (!IsTemporaryName(name) || ::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return false;
+    }
+    const auto age = std::chrono::seconds(::time(nullptr) - status.st_mtime);
+    return S_ISREG(status.st_mode) && status.st_uid == ::geteuid() && age > kLeftoverAge;
+}
+
 }  // namespace
+
+void RemoveLeftovers(const Folder& folder) {
+    if (!folder.FirstVisit()) {
+        return;
+    }
+    // The listing gets its own descriptor: closedir closes it.
+    const int listed = ::openat(folder.Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* entries = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (entries == nullptr) {
+        if (listed >= 0) {
+            ::close(listed);
+        }
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        if (IsLeftover(folder.Descriptor(), entry->d_name)) {
+            ::unlinkat(folder.Descriptor(), entry->d_name, 0);
+        }
+    }
+    ::closedir(entries);
+}
 
 bool SameFile(const FileStatus& a, const FileStatus& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -197,14 +229,20 @@ bool AtomicFileSink::ApplyMetadata(std::error_code& error) {
     return true;
 }
 
-bool AtomicFileSink::LinkTemporaryName(std::error_code& error) {
+// Gives the unnamed file `name` in the target's folder; fails if the name
+// is taken.
+bool AtomicFileSink::LinkAs(const std::filesystem::path& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    errno = 0;
+    return ::linkat(AT_FDCWD, self.c_str(), place_.folder->Descriptor(), name.c_str(),
+                    AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool AtomicFileSink::LinkTemporaryName(std::error_code& error) {
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::filesystem::path name = NewTemporaryName();
-        errno = 0;
-        if (::linkat(AT_FDCWD, self.c_str(), place_.folder->Descriptor(), name.c_str(),
-                     AT_SYMLINK_FOLLOW) == 0) {
+        if (LinkAs(name)) {
             temporary_ = name;
             return true;
         }
@@ -216,8 +254,46 @@ bool AtomicFileSink::LinkTemporaryName(std::error_code& error) {
     return false;
 }
 
+// The new file already has the target's name; should closing it fail, the
+// name is taken back, unless another file took it meanwhile.
+bool AtomicFileSink::CloseLinkedTarget(std::error_code& error) {
+    struct stat linked {};
+    ::fstat(fd_, &linked);
+    errno = 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (closed) {
+        return true;
+    }
+    error = LastSystemError();
+    const int folder = place_.folder->Descriptor();
+    struct stat now {};
+    if (::fstatat(folder, place_.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameFile(now, linked)) {
+        ::unlinkat(folder, place_.name.c_str(), 0);
+    }
+    return false;
+}
+
 bool AtomicFileSink::Commit(std::error_code& error) {
-    if (!ApplyMetadata(error) || (unnamed_ && !LinkTemporaryName(error))) {
+    if (!ApplyMetadata(error)) {
+        Abandon();
+        return false;
+    }
+    // A new target takes its name straight away, so that no moment leaves a
+    // second name behind. Replacing needs a temporary name: no call renames
+    // an unnamed file over another.
+    if (unnamed_ && !keepMetadata_) {
+        if (LinkAs(place_.name)) {
+            return CloseLinkedTarget(error);
+        }
+        if (errno != EEXIST) {
+            error = LastSystemError();
+            Abandon();
+            return false;
+        }
+    }
+    if (unnamed_ && !LinkTemporaryName(error)) {
         Abandon();
         return false;
     }

@@ -56,6 +56,10 @@ bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size) {
     return true;
 }
 
+// Files there have no owner this could match cheaply, and a leftover of
+// another user's batch is not this one's to remove.
+void RemoveLeftovers(const Folder&) {}
+
 bool SameFile(const FileStatus& a, const FileStatus& b) {
     return a.volume == b.volume && a.index == b.index;
 }

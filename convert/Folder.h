@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -30,11 +31,15 @@ public:
     // Makes the folder's entries (new names, renames) durable.
     std::error_code Sync() const;
 
+    // True for the first caller only: what is done once per opened folder.
+    bool FirstVisit() const { return !visited_.exchange(true); }
+
 private:
     Folder(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
 
     int fd_;
     std::filesystem::path path_;
+    mutable std::atomic<bool> visited_{false};
 };
 
 // A name inside an open folder, or, without a folder, a path as it stands.

@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -310,6 +312,90 @@ TEST(Leftovers, AConversionKilledOrHungUpLeavesNoFileBehind) {
                 EXPECT_EQ(fs::file_size(dir / "big.s16"), complete);
             }
         }
+    }
+}
+
+// The names that appeared in `folder`, in order, while `body` ran.
+std::vector<std::string> NamesMadeDuring(const fs::path& folder,
+                                         const std::function<void()>& body) {
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    EXPECT_GE(::inotify_add_watch(watch, folder.c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    body();
+    std::vector<std::string> names;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t length = 0;
+    while ((length = ::read(watch, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            names.emplace_back(event->name);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(watch);
+    return names;
+}
+
+TEST(Leftovers, ANewTargetNeverPassesThroughASecondName) {
+    TempDir dir;
+    WriteBytes(dir / "in.shp", SmallMap(1));
+    const std::vector<std::string> names = NamesMadeDuring(
+        dir.Path(), [&] { EXPECT_TRUE(ConvertShpFile(dir / "in.shp", dir / "new.s16").Ok()); });
+    EXPECT_EQ(names, std::vector<std::string>{"new.s16"});
+}
+
+void MakeOld(const fs::path& path) {
+    const auto then = ::time(nullptr) - std::chrono::seconds(kLeftoverAge).count() - 60;
+    const timespec times[2] = {{then, 0}, {then, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+TEST(Leftovers, ABatchRemovesOnlyItsOwnStaleTemporaryFiles) {
+    Folders folders;
+    const Bytes map = SmallMap(1);
+    WriteBytes(folders.shp / "MAP01.SHP", map);
+    WriteBytes(folders.shp / "MAP02.SHP", map);
+    const fs::path& peg = folders.peg;
+    const struct {
+        const char* name;
+        bool old;
+        bool kept;
+    } files[] = {
+        {".s16-0123abcd", true, false}, {".s16-89abcdef", false, true},
+        {".s16-0123ABCD", true, true},  {".s16-0123abc", true, true},
+        {".s16-0123abcde", true, true}, {"x.s16-0123abcd", true, true},
+        {".s17-0123abcd", true, true},
+    };
+    FolderState kept;
+    for (const auto& file : files) {
+        WriteBytes(peg / file.name, {'l', 'e', 'f', 't'});
+        if (file.old) {
+            MakeOld(peg / file.name);
+        }
+        if (file.kept) {
+            kept[file.name] = FileState({'l', 'e', 'f', 't'});
+        }
+    }
+    fs::create_directory(peg / ".s16-fedcba98");
+    fs::create_symlink(".s16-0123abcd", peg / ".s16-aaaabbbb");
+    MakeOld(peg / ".s16-fedcba98");
+    MakeOld(peg / ".s16-aaaabbbb");
+    kept[".s16-fedcba98"] = "folder:";
+    kept[".s16-aaaabbbb"] = "link:.s16-0123abcd";
+    WriteBytes(peg / ".s16-77778888", {'l', 'e', 'f', 't'});
+    const bool foreign = ::chown((peg / ".s16-77778888").c_str(), kNobody, kNobody) == 0;
+    MakeOld(peg / ".s16-77778888");
+    kept[".s16-77778888"] = FileState({'l', 'e', 'f', 't'});
+
+    const BatchPlan plan = PlanFolderBatch(folders.ShpText(), folders.PegText(), false);
+    RecordingObserver observer;
+    EXPECT_TRUE(RunBatch(plan, 2, observer).Ok());
+
+    kept["MAP01.s16"] = FileState(S16Of(map));
+    kept["MAP02.s16"] = FileState(S16Of(map));
+    EXPECT_EQ(StateOf(peg), kept);
+    if (!foreign) {
+        EXPECT_CHILD_PASSES(
+            (ChildOutcome{ChildEnd::kSkipped, "a file of another user needs root"}));
     }
 }
 
