@@ -261,7 +261,7 @@ private:
                     out += kRunRecordSize * pixels;
                     left -= pixels;
                     if (left <= 0) {
-                        out += kRunRecordSize * left;
+                        out -= kRunRecordSize * static_cast<std::size_t>(-left);
                         left = 0;
                         atEdge = true;
                         break;
