@@ -17,6 +17,8 @@
 #include "NativeText.h"
 #include "PathParts.h"
 #include "PictureDecode.h"
+#include "PictureFormats.h"
+#include "PictureImage.h"
 
 namespace drovana {
 
@@ -82,37 +84,51 @@ namespace {
 
 constexpr char kNoS16[] = "no S16 yet";
 
-// A picture as the preview shows it: its pixels, or why there are none.
+// A picture as the preview shows it: its pixels, no more than the screen
+// holds, and its own size; or why there are none.
 struct PreviewPicture {
     QImage image;
+    QSize size;
     QString reason;  // empty when the image holds the picture
 };
 
-template <typename Picture, typename ReadHeader, typename Decode>
-PreviewPicture LoadPreview(const fs::path& path, ReadHeader readHeader, Decode decode) {
+PreviewPicture Refused(const QString& reason) {
+    return {{}, {}, reason};
+}
+
+bool Within(QSize size, QSize room) {
+    return size.width() <= room.width() && size.height() <= room.height();
+}
+
+// Read the way the image plugins read, through the core's decoder; a picture
+// larger than `room` is shrunk while it is decoded, since no more can show.
+template <typename Format>
+PreviewPicture LoadPreview(const fs::path& path, QSize room) {
     FileSource source;
     const ConvertResult opened = OpenSource(path, ConvertOptions{}, source);
     if (!opened.Ok()) {
-        return {{}, QString::fromStdString(DescribeConvertResult(opened))};
+        return Refused(QString::fromStdString(DescribeConvertResult(opened)));
     }
-    Picture picture;
-    PictureError error = readHeader(source, picture);
+    typename Format::Picture picture;
+    const PictureError error = Format::ReadHeader(source, picture);
     if (error != PictureError::kNone) {
-        return {{}, QString::fromUtf8(DescribePictureError(error))};
+        return Refused(QString::fromUtf8(DescribePictureError(error)));
     }
-    // Every decoded pixel is opaque or 0, so the pixels are premultiplied as
-    // they come and need no conversion before painting.
-    QImage image(picture.width, picture.height, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) {
-        return {{}, QStringLiteral("the picture is too large to show")};
+    const QSize size(picture.width, picture.height);
+    // The preview stands for the picture at 1:1, which a viewer reading it
+    // whole would refuse past the limit.
+    if (!FitsAllocationLimit(size)) {
+        return Refused(QString::fromLatin1(kOverAllocationLimit));
     }
-    ViewSink sink({reinterpret_cast<std::uint32_t*>(image.bits()),
-                   static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)});
-    error = decode(source, picture, sink);
-    if (error != PictureError::kNone) {
-        return {{}, QString::fromUtf8(DescribePictureError(error))};
+    const QSize wanted =
+        Within(size, room) ? size : size.scaled(room, Qt::KeepAspectRatio).expandedTo({1, 1});
+    PreviewPicture shown{{}, size, {}};
+    if (const char* reason = ReadPictureImage<Format>(source, picture, wanted, shown.image)) {
+        return Refused(QString::fromUtf8(reason));
     }
-    return {image, {}};
+    // Converted once here rather than on every paint.
+    shown.image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return shown;
 }
 
 QString Caption(const fs::path& path, const PreviewPicture& picture) {
@@ -122,8 +138,8 @@ QString Caption(const fs::path& path, const PreviewPicture& picture) {
     }
     return QStringLiteral("%1: %2 x %3")
         .arg(name)
-        .arg(picture.image.width())
-        .arg(picture.image.height());
+        .arg(picture.size.width())
+        .arg(picture.size.height());
 }
 
 // The largest size a new window takes: most of the screen.
@@ -132,14 +148,10 @@ QSize RoomOnScreen(const QWidget& window) {
     return screen ? screen->availableSize() * 0.8 : QSize(1024, 768);
 }
 
-// The first image of an SHP map, through the core's decoder.
-PreviewPicture LoadShpPreview(const fs::path& path) {
-    return LoadPreview<ShpPicture>(path, ReadShpPicture, DecodeShpPicture);
-}
-
-// An S16 picture, through the core's decoder.
-PreviewPicture LoadS16Preview(const fs::path& path) {
-    return LoadPreview<S16Picture>(path, ReadS16Picture, DecodeS16Picture);
+// The pixels of the screen the window opens on: no more are ever shown at once.
+QSize ScreenPixels(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableSize() * screen->devicePixelRatio() : QSize(1920, 1080);
 }
 
 // The S16 picture the PeG folder holds for `target`: that name, or the same
@@ -167,9 +179,10 @@ CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::pa
     setWindowTitle(QStringLiteral("Preview: %1").arg(ReadableText(TextOf(map.filename()))));
 
     const fs::path s16 = FindS16For(target);
-    const PreviewPicture mapPicture = LoadShpPreview(map);
+    const QSize room = ScreenPixels(*this);
+    const PreviewPicture mapPicture = LoadPreview<ShpFormat>(map, room);
     const PreviewPicture s16Picture =
-        s16.empty() ? PreviewPicture{{}, QString::fromLatin1(kNoS16)} : LoadS16Preview(s16);
+        s16.empty() ? Refused(QString::fromLatin1(kNoS16)) : LoadPreview<S16Format>(s16, room);
 
     m_fit = new QCheckBox(QStringLiteral("Fit"), this);
     connect(m_fit, &QCheckBox::toggled, this, &CPreviewWindow::SetFit);

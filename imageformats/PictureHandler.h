@@ -12,7 +12,7 @@
 #include "DeviceSource.h"
 #include "FileKind.h"
 #include "PictureDecode.h"
-#include "PictureReduce.h"
+#include "PictureImage.h"
 
 // One image reader for both picture formats: `Format` names the format and
 // gives the core's header check and decoder. Only random-access devices are
@@ -48,35 +48,16 @@ public:
             return Fail("only files and other random-access devices are read");
         }
         typename Format::Picture picture;
-        PictureError error = Header(picture);
+        const PictureError error = Header(picture);
         if (error != PictureError::kNone) {
             return Fail(DescribePictureError(error));
         }
         const QSize wanted =
             scaledSize_.isEmpty() ? QSize(picture.width, picture.height) : scaledSize_;
-        // A thumbnail of a large picture is shrunk while it is decoded; Qt
-        // scales only what is left over.
-        const std::int32_t factor =
-            ReductionFactor(picture.width, picture.height, wanted.width(), wanted.height());
-        QImage result;
-        // Keeps to the reader's allocation limit.
-        if (!allocateImage(
-                QSize(ReducedLength(picture.width, factor), ReducedLength(picture.height, factor)),
-                QImage::Format_ARGB32, &result)) {
-            return Fail("the picture is larger than the allocation limit");
-        }
-        const PixelView view{reinterpret_cast<std::uint32_t*>(result.bits()),
-                             result.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))};
-        ViewSink whole(view);
-        ReducingSink reduced(picture.width, picture.height, factor, view);
         DeviceSource source(*device());
-        error =
-            Format::Decode(source, picture, factor == 1 ? static_cast<RowSink&>(whole) : reduced);
-        if (error != PictureError::kNone) {
-            return Fail(DescribePictureError(error));
-        }
-        if (result.size() != wanted) {
-            result = result.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage result;
+        if (const char* reason = ReadPictureImage<Format>(source, picture, wanted, result)) {
+            return Fail(reason);
         }
         *image = std::move(result);
         return true;

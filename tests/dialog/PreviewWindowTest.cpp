@@ -1,5 +1,7 @@
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 
 #include "DialogTestSupport.h"
@@ -13,6 +15,11 @@ namespace drovana::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+QSize ScreenPixels() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->availableSize() * screen->devicePixelRatio();
+}
 
 class PreviewTest : public DialogWithFolders {
 protected:
@@ -72,19 +79,65 @@ TEST_F(PreviewTest, ABrokenMapOrS16ShowsItsReason) {
     EXPECT_EQ(window->S16Caption(), QStringLiteral("MAP02.s16: not an S16 picture"));
 }
 
+// As large as the screen, the map is larger than the window.
 TEST_F(PreviewTest, FitScalesThePictureIntoTheWindowAndBackTo1To1) {
-    WriteBytes(shp_ / "MAP01.SHP", MakeMap(2000, 1500, MapStyle::kLongRuns));
+    const QSize screen = ScreenPixels();
+    WriteBytes(shp_ / "MAP01.SHP", MakeMap(screen.width(), screen.height(), MapStyle::kLongRuns));
     UseFolders();
     CPreviewWindow* window = DoubleClick(0);
     ASSERT_NE(window, nullptr);
     QScrollArea* area = window->findChild<QScrollArea*>();
-    EXPECT_EQ(area->widget()->size(), QSize(2000, 1500));
+    EXPECT_EQ(area->widget()->size(), screen);
 
     window->FitToggle()->click();
     EXPECT_TRUE(area->contentsRect().size().expandedTo(area->widget()->size()) ==
                 area->contentsRect().size());
     window->FitToggle()->click();
-    EXPECT_EQ(area->widget()->size(), QSize(2000, 1500));
+    EXPECT_EQ(area->widget()->size(), screen);
+}
+
+// No more of a picture is held than the screen can show; the caption still
+// gives the picture's own size.
+TEST_F(PreviewTest, APictureLargerThanTheScreenIsShrunkToIt) {
+    const QSize screen = ScreenPixels();
+    const QSize wide(screen.width() * 3, screen.height() / 2);
+    const auto map = MakeMap(wide.width(), wide.height(), MapStyle::kMixed);
+    WriteBytes(shp_ / "MAP01.SHP", map);
+    WriteBytes(peg_ / "MAP01.s16", S16Of(map));
+    UseFolders();
+
+    CPreviewWindow* window = DoubleClick(0);
+    ASSERT_NE(window, nullptr);
+    const QString size = QStringLiteral("%1 x %2").arg(wide.width()).arg(wide.height());
+    EXPECT_EQ(window->MapCaption(), QStringLiteral("MAP01.SHP: ") + size);
+    EXPECT_EQ(window->S16Caption(), QStringLiteral("MAP01.s16: ") + size);
+    for (QScrollArea* area : window->findChildren<QScrollArea*>()) {
+        EXPECT_EQ(area->widget()->sizeHint(), wide.scaled(screen, Qt::KeepAspectRatio));
+    }
+}
+
+// A few bytes whose headers claim 16384 x 16384 pixels, a GiB at 1:1: over
+// the allocation limit, refused before anything is decoded.
+TEST_F(PreviewTest, APictureOverTheAllocationLimitShowsWhy) {
+    WriteBytes(shp_ / "MAP01.SHP", ShpBuilder().Image({16383, 16383, 0, 0, 16383}).Build());
+    std::vector<std::uint8_t> s16 = {1, 2, 3, 4};
+    for (const std::uint32_t field : {16384u, 16384u, 0u, 0u, 16384u, 16384u, 0u, 0u, 1u, 0u}) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            s16.push_back(static_cast<std::uint8_t>(field >> shift));
+        }
+    }
+    WriteBytes(peg_ / "MAP01.s16", s16);
+    UseFolders();
+
+    CPreviewWindow* window = DoubleClick(0);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->MapCaption(),
+              QStringLiteral("MAP01.SHP: the picture is larger than the allocation limit"));
+    EXPECT_EQ(window->S16Caption(),
+              QStringLiteral("MAP01.s16: the picture is larger than the allocation limit"));
+    for (QScrollArea* area : window->findChildren<QScrollArea*>()) {
+        EXPECT_TRUE(area->widget()->sizeHint().isEmpty());
+    }
 }
 
 TEST_F(PreviewTest, EscClosesIt) {
