@@ -32,6 +32,10 @@ bool SameFile(const FileStatus& a, const FileStatus& b);
 #ifdef _WIN32
 // The status and size of the file open as `handle`; false on failure.
 bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size);
+
+// The status of the file at `path`, read without the right to read it; of
+// the link itself, not what it points to, unless `followLinks`.
+bool StatusAt(const std::filesystem::path& path, bool followLinks, FileStatus& status);
 #endif
 
 // A fresh name for a new file before it takes the target's: short, so that a
@@ -61,8 +65,10 @@ public:
 
     // Opens the file at `place`. Fails with `notRegular` set for anything
     // but a regular file, which is never read: a FIFO would block, a device
-    // might act on being opened.
-    bool Open(const FilePlace& place, std::error_code& error, bool& notRegular);
+    // might act on being opened. Without `followLinks`, a name that is a
+    // link fails with "too many levels of symbolic links".
+    bool Open(const FilePlace& place, std::error_code& error, bool& notRegular,
+              bool followLinks = true);
 
     std::uint64_t Size() const override { return size_; }
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override;
@@ -122,6 +128,8 @@ private:
 
     FilePlace place_;
 #ifdef _WIN32
+    bool StillReplacing(std::error_code& error) const;
+
     void* handle_ = nullptr;
     std::uint64_t end_ = 0;  // where the next appended byte goes
 #else
@@ -134,9 +142,9 @@ private:
     int fd_ = -1;
     std::uint64_t written_ = 0;  // bytes appended so far
     bool unnamed_ = false;
-    bool keepMetadata_ = false;
-    FileStatus replaced_{};
 #endif
+    bool keepMetadata_ = false;  // a target is replaced, not created
+    FileStatus replaced_{};
     std::filesystem::path temporary_;  // the new file's name until it is renamed
     std::error_code writeError_;
 };

@@ -84,13 +84,18 @@ FileSource::~FileSource() {
     }
 }
 
-bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notRegular) {
+bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notRegular,
+                      bool followLinks) {
     const int folder = place.folder ? place.folder->Descriptor() : AT_FDCWD;
     const char* name = place.name.c_str();
     errno = 0;
     struct stat status {};
-    if (::fstatat(folder, name, &status, 0) != 0) {
+    if (::fstatat(folder, name, &status, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
         error = LastSystemError();
+        return false;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
         return false;
     }
     notRegular = !S_ISREG(status.st_mode);
@@ -98,7 +103,8 @@ bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notR
         return false;
     }
     // Non-blocking, in case a FIFO took the file's place since the look.
-    fd_ = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int noFollow = followLinks ? 0 : O_NOFOLLOW;
+    fd_ = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | noFollow);
     if (fd_ < 0 || ::fstat(fd_, &status_) != 0) {
         error = LastSystemError();
         return false;

@@ -42,6 +42,11 @@ bool WriteAllAt(HANDLE handle, const std::uint8_t* data, std::size_t count, std:
     return true;
 }
 
+// A name looked at as one file holds another when opened or replaced.
+std::error_code NameChanged() {
+    return std::error_code(ERROR_CANT_RESOLVE_FILENAME, std::system_category());
+}
+
 }  // namespace
 
 bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size) {
@@ -54,6 +59,21 @@ bool ReadFileStatus(void* handle, FileStatus& status, std::uint64_t& size) {
     status.attributes = info.dwFileAttributes;
     size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     return true;
+}
+
+bool StatusAt(const fs::path& path, bool followLinks, FileStatus& status) {
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    const HANDLE handle =
+        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::uint64_t size = 0;
+    const bool read = ReadFileStatus(handle, status, size);
+    ::CloseHandle(handle);
+    return read;
 }
 
 // Files there have no owner this could match cheaply, and a leftover of
@@ -70,20 +90,31 @@ FileSource::~FileSource() {
     }
 }
 
-bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notRegular) {
+// The file opened must be the one looked at: where the name was no link, it
+// is opened as it stands, so that a link swapped in meanwhile is not
+// followed; where it was one, the file it led to must be the one opened.
+bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notRegular,
+                      bool followLinks) {
     const fs::path path = place.Path();
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = LastSystemError();
         return false;
     }
-    notRegular = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    FileStatus checked{};
+    if (link && (!followLinks || !StatusAt(path, true, checked))) {
+        error = followLinks ? LastSystemError() : NameChanged();
+        return false;
+    }
+    notRegular = ((link ? checked.attributes : attributes) & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (notRegular) {
         return false;
     }
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (link ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
     const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                        nullptr, OPEN_EXISTING, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastSystemError();
         return false;
@@ -96,6 +127,12 @@ bool FileSource::Open(const FilePlace& place, std::error_code& error, bool& notR
     }
     if (!ReadFileStatus(handle, status_, size_)) {
         error = LastSystemError();
+        return false;
+    }
+    const bool changed = link ? !SameFile(checked, status_)
+                              : (status_.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (changed) {
+        error = NameChanged();
         return false;
     }
     return true;
@@ -165,8 +202,12 @@ bool AtomicFileSink::WriteAt(std::uint64_t offset, const std::uint8_t* data, std
 }
 
 // A replaced file's attributes stay with the old file: a read-only target
-// refuses to be replaced, as Windows has it.
-void AtomicFileSink::KeepMetadataOf(const FileStatus&) {}
+// refuses to be replaced, as Windows has it. What was checked is kept, so
+// that only that file is replaced.
+void AtomicFileSink::KeepMetadataOf(const FileStatus& replaced) {
+    keepMetadata_ = true;
+    replaced_ = replaced;
+}
 
 bool AtomicFileSink::Sync() {
     if (!::FlushFileBuffers(AsHandle(handle_))) {
@@ -176,7 +217,21 @@ bool AtomicFileSink::Sync() {
     return true;
 }
 
+// False when the target's name now holds another file than the one checked.
+bool AtomicFileSink::StillReplacing(std::error_code& error) const {
+    FileStatus now{};
+    if (!keepMetadata_ || !StatusAt(place_.Path(), false, now) || SameFile(now, replaced_)) {
+        return true;
+    }
+    error = NameChanged();
+    return false;
+}
+
 bool AtomicFileSink::Commit(std::error_code& error) {
+    if (!StillReplacing(error)) {
+        Abandon();
+        return false;
+    }
     const bool closed = ::CloseHandle(AsHandle(handle_)) != 0;
     handle_ = nullptr;
     const fs::path from = place_.folder->Path() / temporary_;

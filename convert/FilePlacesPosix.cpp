@@ -23,27 +23,40 @@ int DescriptorOf(const FilePlace& place) {
 
 }  // namespace
 
+// With guarded links, the file opened must be the one looked at: where the
+// name was no link, it is opened without following one, so that a link
+// swapped in meanwhile is not followed; where it was a link, the file it led
+// to must be its owner's and the very file opened.
 ConvertResult OpenSource(const fs::path& source, const ConvertOptions& options, FileSource& input) {
     const FilePlace place = SourcePlace(source, options);
-    const int folder = DescriptorOf(place);
-    struct stat link {};
     std::error_code error;
-    if (options.guardLinks &&
-        ::fstatat(folder, place.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
+    bool notRegular = false;
+    if (!options.guardLinks) {
+        return input.Open(place, error, notRegular) ? ConvertResult{}
+                                                    : SourceOpenFailure(notRegular, error);
+    }
+    const int folder = DescriptorOf(place);
+    struct stat look {};
+    if (::fstatat(folder, place.name.c_str(), &look, AT_SYMLINK_NOFOLLOW) != 0) {
         return {ConvertError::kCannotOpenSource, LastSystemError()};
     }
-    bool notRegular = false;
-    if (!input.Open(place, error, notRegular)) {
-        return SourceOpenFailure(notRegular, error);
-    }
-    if (options.guardLinks && S_ISLNK(link.st_mode)) {
-        // The link looked at must still be the one followed.
-        struct stat again {};
-        if (link.st_uid != input.Status().st_uid ||
-            ::fstatat(folder, place.name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !SameFile(link, again) || again.st_uid != link.st_uid) {
+    const bool link = S_ISLNK(look.st_mode);
+    struct stat checked = look;
+    if (link) {
+        if (::fstatat(folder, place.name.c_str(), &checked, 0) != 0) {
+            return {ConvertError::kCannotOpenSource, LastSystemError()};
+        }
+        if (checked.st_uid != look.st_uid) {
             return {ConvertError::kForeignLink, {}};
         }
+    }
+    if (!input.Open(place, error, notRegular, link)) {
+        const bool becameLink = !link && error == std::errc::too_many_symbolic_link_levels;
+        return becameLink ? ConvertResult{ConvertError::kForeignLink, {}}
+                          : SourceOpenFailure(notRegular, error);
+    }
+    if (!SameFile(checked, input.Status())) {
+        return {ConvertError::kForeignLink, {}};
     }
     return {};
 }

@@ -9,20 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What identifies an existing file, read without the right to read it.
-bool StatusAt(const fs::path& path, FileStatus& status) {
-    const HANDLE handle =
-        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    std::uint64_t size = 0;
-    const bool read = ReadFileStatus(handle, status, size);
-    ::CloseHandle(handle);
-    return read;
-}
-
 // A target that is a link replaces the file it points to.
 ConvertResult FollowLinks(ResolvedTarget& resolved) {
     std::error_code error;
@@ -71,7 +57,9 @@ ConvertResult ResolveTarget(const fs::path& target, const ConvertOptions& option
         return {};
     }
     resolved.exists = true;
-    if (!fs::is_regular_file(status) || !StatusAt(resolved.place.Path(), resolved.status)) {
+    // The links are behind: a name that is one now was swapped in since.
+    if (!fs::is_regular_file(status) || !StatusAt(resolved.place.Path(), false, resolved.status) ||
+        (resolved.status.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return {ConvertError::kTargetNotRegularFile, {}};
     }
     // Read-only says "do not replace me" there; refused before any writing,

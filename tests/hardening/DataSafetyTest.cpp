@@ -5,10 +5,13 @@
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -142,6 +145,54 @@ TEST(ForeignLinks, FolderBatchesFollowALinkOnlyWhereItsOwnerOwnsTheFile) {
         // One file follows links as cp does: the user named it.
         EXPECT_TRUE(ConvertShpFile(folders.shp / "KEY.SHP", folders.dir / "key.s16").Ok());
     }));
+}
+
+// Another user swaps a map of theirs and their link to root's private
+// picture (two names in a folder they may write) while root's batches run:
+// whichever name a batch looks at, it must never open the private picture.
+TEST(ForeignLinks, ALinkSwappedInAfterTheLookIsNotFollowed) {
+    Folders folders;
+    const Bytes secret = SmallMap(7);
+    const Bytes map = SmallMap(1);
+    WriteBytes(folders.dir / "secret", secret);
+    fs::permissions(folders.dir / "secret", fs::perms::owner_read | fs::perms::owner_write);
+    WriteBytes(folders.shp / "A.SHP", map);
+    EXPECT_CHILD_PASSES(RunInChild(
+        [&] {
+            if (::geteuid() != 0 || ::chown((folders.shp / "A.SHP").c_str(), kNobody, kNobody)) {
+                GTEST_SKIP() << "planting links of another owner needs root";
+            }
+            const std::string why = LinkOwnedBy("../secret", folders.shp / "B.SHP", kNobody);
+            if (!why.empty()) {
+                GTEST_SKIP() << why;
+            }
+            std::atomic<bool> done{false};
+            std::thread swapper([&] {
+                const std::string a = (folders.shp / "A.SHP").string();
+                const std::string b = (folders.shp / "B.SHP").string();
+                while (!done) {
+                    ::syscall(SYS_renameat2, AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(),
+                              RENAME_EXCHANGE);
+                }
+            });
+            const std::string leaked = FileState(S16Of(secret));
+            int leaks = 0;
+            for (int batch = 0; batch < 200; ++batch) {
+                const BatchPlan plan =
+                    PlanNamedBatch(folders.ShpText(), folders.PegText(), {"A.SHP", "B.SHP"});
+                RecordingObserver observer;
+                RunBatch(plan, 2, observer);
+                for (const auto& [name, state] : StateOf(folders.peg)) {
+                    leaks += state == leaked ? 1 : 0;
+                }
+                fs::remove_all(folders.peg);
+                fs::create_directory(folders.peg);
+            }
+            done = true;
+            swapper.join();
+            EXPECT_EQ(leaks, 0);
+        },
+        50s));
 }
 
 TEST(FolderSwap, ABatchWritesIntoTheFolderItOpenedWhateverItsPathBecomes) {
