@@ -97,24 +97,20 @@ TEST(ImageFormatPlugins, RefuseFilesThatAreNotTheirs) {
 #ifndef _WIN32
 QString lastWarning;
 
-void KeepLastWarning(QtMsgType, const QMessageLogContext&, const QString& message) {
-    lastWarning = message;
-}
-
-// A FIFO an application opened without waiting is refused, not read: reading
-// it would wait for a writer.
+// A FIFO that an application opened without waiting is refused, not read.
 TEST(ImageFormatPlugins, RefuseAFileThatIsNotRegular) {
     test::TempDir dir;
     const std::string fifo = (dir / "x").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const QtMessageHandler previous = qInstallMessageHandler(KeepLastWarning);
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            lastWarning = message;
+        });
     for (const char* format : {"shp", "s16"}) {
         QFile file;
-        ASSERT_TRUE(file.open(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK), QIODevice::ReadOnly,
-                              QFileDevice::AutoCloseHandle));
-        QImageReader reader(&file, format);
-        lastWarning.clear();
-        EXPECT_TRUE(reader.read().isNull()) << format;
+        file.open(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK), QIODevice::ReadOnly,
+                  QFileDevice::AutoCloseHandle);
+        EXPECT_TRUE(QImageReader(&file, format).read().isNull()) << format;
         EXPECT_EQ(lastWarning.toStdString(), std::string(format) + " picture: not a regular file");
     }
     qInstallMessageHandler(previous);

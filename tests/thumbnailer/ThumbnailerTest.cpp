@@ -113,8 +113,7 @@ TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
 }
 
 #ifndef _WIN32
-// A file manager may ask for a FIFO that carries a picture's name; opening it
-// the usual way would wait for a writer for ever.
+// Opened the usual way, a FIFO would wait for a writer for ever.
 TEST(Thumbnailer, RefusesAFifoAtOnce) {
     test::TempDir dir;
     for (const char* name : {"x.shp", "x.s16"}) {
