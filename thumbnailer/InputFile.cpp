@@ -1,8 +1,9 @@
 #include "InputFile.h"
 
+#include "FileKind.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,15 +23,14 @@ QString OpenInputFile(const QString& path, QFile& file) {
     if (fd < 0) {
         return QString::fromLocal8Bit(std::strerror(errno));
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return QStringLiteral("not a regular file");
-    }
     file.setFileName(path);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return file.errorString();
+    }
+    if (IsOpenNonRegularFile(file)) {
+        file.close();
+        return QStringLiteral("not a regular file");
     }
     return {};
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -10,11 +9,6 @@
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
 
 // The built plugins, found through QT_PLUGIN_PATH, read files by suffix and
 // by content, and refuse what is not theirs.
@@ -93,29 +87,6 @@ TEST(ImageFormatPlugins, RefuseFilesThatAreNotTheirs) {
         EXPECT_TRUE(reader.read().isNull()) << name;
     }
 }
-
-#ifndef _WIN32
-QString lastWarning;
-
-// A FIFO that an application opened without waiting is refused, not read.
-TEST(ImageFormatPlugins, RefuseAFileThatIsNotRegular) {
-    test::TempDir dir;
-    const std::string fifo = (dir / "x").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-            lastWarning = message;
-        });
-    for (const char* format : {"shp", "s16"}) {
-        QFile file;
-        file.open(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK), QIODevice::ReadOnly,
-                  QFileDevice::AutoCloseHandle);
-        EXPECT_TRUE(QImageReader(&file, format).read().isNull()) << format;
-        EXPECT_EQ(lastWarning.toStdString(), std::string(format) + " picture: not a regular file");
-    }
-    qInstallMessageHandler(previous);
-}
-#endif
 
 }  // namespace
 }  // namespace drovana
