@@ -1,5 +1,7 @@
 #include "FileIo.h"
 
+#include "ExtendedAttributes.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -40,6 +42,46 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count, off_t offset)
         offset = offset < 0 ? offset : offset + n;
     }
     return true;
+}
+
+// Opens the file a new one replaces, without following a link: another file
+// may have taken the name since the look (a second conversion to the same
+// target), but never through a link. A file the user may not read is opened
+// only as a path. -1 with errno set when the name holds no regular file.
+int OpenReplaced(int folder, const std::filesystem::path& name, FileStatus& opened,
+                 bool& pathOnly) {
+    int fd =
+        ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    pathOnly = false;
+#ifdef O_PATH
+    if (fd < 0 && errno == EACCES) {
+        pathOnly = true;
+        fd = ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    }
+#endif
+    if (fd >= 0 && (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))) {
+        ::close(fd);
+        errno = EAGAIN;
+        return -1;
+    }
+    return fd;
+}
+
+// Gives the file open as `fd` the owner and group of `replaced` where the
+// process may; returns the mode it may then have. Owner first: a change of
+// owner clears the set-id bits. Where the owner cannot be kept, neither are
+// they, as cp does.
+mode_t GiveOwnerOf(int fd, const FileStatus& replaced) {
+    mode_t mode = replaced.st_mode & 07777;
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+        // A user may still give the file a group they belong to; a file left
+        // in another group gets none of the rights the old group had.
+        if (::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+            mode &= ~static_cast<mode_t>(S_IRWXG);
+        }
+    }
+    return mode;
 }
 
 bool IsLeftover(int folder, const char* name) {
@@ -216,17 +258,32 @@ bool AtomicFileSink::ApplyMetadata(std::error_code& error) {
     if (!keepMetadata_) {
         return true;
     }
-    mode_t mode = replaced_.st_mode & 07777;
-    // Owner first: a change of owner clears the set-id bits. Where the owner
-    // cannot be kept, neither are they, as cp does.
-    if (::fchown(fd_, replaced_.st_uid, replaced_.st_gid) != 0) {
-        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
-        // A user may still give the file a group they belong to; a file left
-        // in another group gets none of the rights the old group had.
-        if (::fchown(fd_, static_cast<uid_t>(-1), replaced_.st_gid) != 0) {
-            mode &= ~static_cast<mode_t>(S_IRWXG);
-        }
+    bool pathOnly = false;
+    errno = 0;
+    const int old = OpenReplaced(place_.folder->Descriptor(), place_.name, replaced_, pathOnly);
+    // A target removed since the look keeps what the look saw, less what an
+    // unread list may have denied.
+    if (old < 0 && errno != ENOENT) {
+        error = LastSystemError();
+        return false;
     }
+    mode_t mode = GiveOwnerOf(fd_, replaced_);
+    AttributeCopy copy;
+    copy.aclUnknown = old < 0;
+    if (old >= 0) {
+        copy = CopyExtendedAttributes(old, pathOnly, fd_);
+        ::close(old);
+    }
+    if (copy.error) {
+        error = copy.error;
+        return false;
+    }
+    // With an access control list, the group bits are its mask: more than
+    // the group or a named user may have had. Unread, it gives them none.
+    if (copy.aclUnknown) {
+        mode &= ~static_cast<mode_t>(S_IRWXG);
+    }
+    // Last, as it sets the list's mask from the group bits.
     errno = 0;
     if (::fchmod(fd_, mode) != 0) {
         error = LastSystemError();

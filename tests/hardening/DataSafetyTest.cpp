@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -327,6 +328,77 @@ TEST(Metadata, ReplacedTargetsKeepTheirOwnerAndGroupWhereTheProcessMay) {
     ASSERT_EQ(::stat((dir / "old.s16").c_str(), &status), 0);
     EXPECT_EQ(status.st_uid, kNobody);
     EXPECT_EQ(status.st_gid, kNobody);
+}
+
+// An access control list as the kernel stores it: the owner has `ownerPerm`,
+// user `other` may read and write, the group may read, mask rw, others
+// nothing.
+std::string AclFor(std::uint16_t ownerPerm, uid_t other) {
+    const struct {
+        std::uint16_t tag;
+        std::uint16_t perm;
+        std::uint32_t id;
+    } entries[] = {
+        {0x01, ownerPerm, ~0u}, {0x02, 6, other}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
+    std::string bytes = {2, 0, 0, 0};
+    const auto put = [&](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes += static_cast<char>(value >> (8 * i));
+        }
+    };
+    for (const auto& entry : entries) {
+        put(entry.tag, 2);
+        put(entry.perm, 2);
+        put(entry.id, 4);
+    }
+    return bytes;
+}
+
+std::string AttributeOf(const fs::path& path, const char* name) {
+    std::string value(256, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? "none: " + std::string(strerror(errno)) : value.substr(0, size);
+}
+
+// A target its user may not read is seen only as a path: its list is kept
+// all the same, its user attributes, unreadable, are not.
+TEST(Metadata, AReplacedTargetKeepsItsAccessControlListAndUserAttributes) {
+    const char* const kAcl = "system.posix_acl_access";
+    const char* const kNote = "user.drovana.note";
+    const struct {
+        const char* name;
+        std::uint16_t ownerPerm;
+        bool dropDacOverride;
+        const char* note;
+    } cases[] = {{"readable", 6, false, "kept"},
+                 {"write-only, without CAP_DAC_OVERRIDE", 2, true, "none: No data available"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path target = dir / "old.s16";
+        WriteBytes(dir / "in.shp", SmallMap(1));
+        WriteBytes(target, {'o', 'l', 'd'});
+        ASSERT_EQ(::setxattr(target.c_str(), kNote, "kept", 4, 0), 0) << strerror(errno);
+        const std::string acl = AclFor(c.ownerPerm, kNobody);
+        if (::setxattr(target.c_str(), kAcl, acl.data(), acl.size(), 0) != 0) {
+            ASSERT_EQ(errno, ENOTSUP) << strerror(errno);
+            GTEST_SKIP() << "this file system keeps no access control lists";
+        }
+        const std::string aclBefore = AttributeOf(target, kAcl);
+        const mode_t modeBefore = ModeOf(target);
+        EXPECT_CHILD_PASSES(RunInChild([&] {
+            const std::string why = c.dropDacOverride ? DropDacOverride() : "";
+            if (!why.empty()) {
+                GTEST_SKIP() << why;
+            }
+            const ConvertResult result = ConvertShpFile(dir / "in.shp", target);
+            ASSERT_TRUE(result.Ok()) << DescribeConvertResult(result);
+        }));
+        EXPECT_EQ(ReadBytes(target), S16Of(SmallMap(1)));
+        EXPECT_EQ(AttributeOf(target, kAcl), aclBefore);
+        EXPECT_EQ(AttributeOf(target, kNote), c.note);
+        EXPECT_EQ(ModeOf(target), modeBefore);
+    }
 }
 
 // Starts shp2s16 with `arguments`, sends `signal` after `delay` and returns
