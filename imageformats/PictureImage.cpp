@@ -24,6 +24,10 @@ bool FitsAllocationLimit(QSize size) {
 }
 
 const char* DecodeToImage(QSize whole, QSize wanted, const PictureDecoder& decode, QImage& image) {
+    // Enlarging makes an image of its own, outside Qt's allocation check.
+    if (!FitsAllocationLimit(wanted)) {
+        return kOverAllocationLimit;
+    }
     const std::int32_t factor =
         ReductionFactor(whole.width(), whole.height(), wanted.width(), wanted.height());
     QImage result;

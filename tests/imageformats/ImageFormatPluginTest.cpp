@@ -74,6 +74,14 @@ TEST(ImageFormatPlugins, TellTheSizeAndReadScaled) {
     }
 }
 
+// Enlarged past the allocation limit, a small picture is refused as a large one is.
+TEST(ImageFormatPlugins, RefuseToEnlargePastTheAllocationLimit) {
+    test::TempDir dir;
+    QImageReader reader(Write(dir, "map.shp", SmallMap()));
+    reader.setScaledSize(QSize(8193, 8193));
+    EXPECT_TRUE(reader.read().isNull());
+}
+
 TEST(ImageFormatPlugins, RefuseFilesThatAreNotTheirs) {
     test::TempDir dir;
     const auto shapefile = test::ShapefileBytes();
