@@ -142,9 +142,9 @@ private:
     int fd_ = -1;
     std::uint64_t written_ = 0;  // bytes appended so far
     bool unnamed_ = false;
-#endif
-    bool keepMetadata_ = false;  // a target is replaced, not created
     FileStatus replaced_{};
+#endif
+    bool keepMetadata_ = false;        // a target is replaced, not created
     std::filesystem::path temporary_;  // the new file's name until it is renamed
     std::error_code writeError_;
 };

@@ -202,11 +202,9 @@ bool AtomicFileSink::WriteAt(std::uint64_t offset, const std::uint8_t* data, std
 }
 
 // A replaced file's attributes stay with the old file: a read-only target
-// refuses to be replaced, as Windows has it. What was checked is kept, so
-// that only that file is replaced.
-void AtomicFileSink::KeepMetadataOf(const FileStatus& replaced) {
+// refuses to be replaced, as Windows has it.
+void AtomicFileSink::KeepMetadataOf(const FileStatus&) {
     keepMetadata_ = true;
-    replaced_ = replaced;
 }
 
 bool AtomicFileSink::Sync() {
@@ -217,10 +215,13 @@ bool AtomicFileSink::Sync() {
     return true;
 }
 
-// False when the target's name now holds another file than the one checked.
+// False when a link took the target's name since it was looked at: the
+// rename would replace the link, but nothing is written where no file was
+// checked. Another file there (a second conversion's) is replaced as usual.
 bool AtomicFileSink::StillReplacing(std::error_code& error) const {
     FileStatus now{};
-    if (!keepMetadata_ || !StatusAt(place_.Path(), false, now) || SameFile(now, replaced_)) {
+    if (!keepMetadata_ || !StatusAt(place_.Path(), false, now) ||
+        (now.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         return true;
     }
     error = NameChanged();

@@ -126,6 +126,7 @@ TEST(ConvertShpFile, AReadOnlyTargetIsRefusedUnlessTheProcessMayWriteIt) {
     if (mayWrite) {
         EXPECT_TRUE(result.Ok()) << DescribeConvertResult(result);
         EXPECT_EQ(ReadBytes(dir / "out.s16"), S16Of(shp));
+        EXPECT_EQ(fs::status(dir / "out.s16").permissions(), readOnly);
     } else {
         EXPECT_EQ(result.error, ConvertError::kCannotReplaceTarget);
 #ifdef DROVANA_POSIX
@@ -133,7 +134,6 @@ TEST(ConvertShpFile, AReadOnlyTargetIsRefusedUnlessTheProcessMayWriteIt) {
 #endif
         EXPECT_EQ(ReadBytes(dir / "out.s16"), kOldTarget);
     }
-    EXPECT_EQ(fs::status(dir / "out.s16").permissions(), readOnly);
     EXPECT_EQ(dir.Names(), (Names{"in.shp", "out.s16"}));
     fs::permissions(dir / "out.s16", fs::perms::owner_all, fs::perm_options::add);
 }
