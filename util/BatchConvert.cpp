@@ -31,48 +31,65 @@ ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop, 
 }
 
 // Conversions under way, so that one that ran out of file handles can wait
-// until another gives its handles back.
+// until another gives its handles back. Handles come back when a conversion
+// ends and when one starts to wait, having closed its files. A conversion
+// short of handles tries again at once if any came back during its attempt,
+// waits for an end while another conversion may hold some, and gives up only
+// when none does: then they are held elsewhere. A waiting one counts as a
+// holder again from the moment an end wakes it, before it runs, so that no
+// other gives up in between.
 class HandleBroker {
 public:
-    // Returns a ticket: how many conversions had ended when this one began.
+    // Returns a ticket: how often handles had come back when this one began.
     std::size_t Begin() {
         const std::lock_guard<std::mutex> lock(mutex_);
-        ++active_;
-        return ended_;
+        ++holders_;
+        return returned_;
     }
 
+    // Also after giving up: the waiting ones may find the handles it did not.
     void End() {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            --active_;
+            --holders_;
             ++ended_;
+            ++returned_;
+            holders_ += waiting_;
+            waiting_ = 0;
         }
         ended.notify_all();
     }
 
-    // After running out of handles: true once another conversion has ended
-    // since `ticket`, waiting for one while others run. False when none
-    // else runs, since then the handles are held elsewhere, or on `stop`.
+    // After running out of handles: true when it is worth trying again,
+    // false when no other conversion may hold handles, or on `stop`.
     bool MayRetry(std::size_t& ticket, const std::atomic<bool>& stop) {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (ended_ == ticket) {
-            if (active_ <= 1) {
+        if (returned_ == ticket) {
+            if (holders_ <= 1) {
                 return false;
             }
-            // A waiting conversion holds no handles and counts as not running.
-            --active_;
-            ended.wait(lock, [&] { return ended_ != ticket || stop.load(); });
-            ++active_;
+            const std::size_t endsSeen = ended_;
+            --holders_;
+            ++waiting_;
+            ++returned_;
+            ended.wait(lock, [&] { return ended_ != endsSeen || stop.load(); });
+            // Woken by `stop` alone, it still counts among the waiting.
+            if (ended_ == endsSeen) {
+                --waiting_;
+                ++holders_;
+            }
         }
-        ticket = ended_;
+        ticket = returned_;
         return !stop.load();
     }
 
 private:
     std::condition_variable ended;
     std::mutex mutex_;
-    std::size_t active_ = 0;
+    std::size_t holders_ = 0;  // running, or woken to retry
+    std::size_t waiting_ = 0;
     std::size_t ended_ = 0;
+    std::size_t returned_ = 0;  // ends and starts of waiting
 };
 
 ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop, S16Rows rows,
@@ -170,8 +187,11 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
         }
     };
 
+    // Asked once: the count of cores is read from files, and a handle taken
+    // by this thread while the workers run could make one of them give up.
+    const std::size_t threads = BatchThreads(jobs, items.size());
     std::vector<std::thread> workers;
-    for (std::size_t t = 1; t < BatchThreads(jobs, items.size()); ++t) {
+    for (std::size_t t = 1; t < threads; ++t) {
         try {
             workers.emplace_back(work);
         } catch (const std::system_error&) {

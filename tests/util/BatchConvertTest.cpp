@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -48,6 +56,75 @@ TEST(BatchConvert, NamesInAnyScriptConvertByteForByte) {
             << titles[i];
     }
 }
+
+#ifndef _WIN32
+// The handle limit that leaves exactly `spare` descriptor numbers free: a
+// limit bounds the numbers, and the open ones may leave gaps below it.
+rlim_t LimitLeaving(rlim_t spare) {
+    rlim_t limit = 0;
+    for (rlim_t free = 0; free < spare; ++limit) {
+        free += ::fcntl(static_cast<int>(limit), F_GETFD) == -1 ? 1 : 0;
+    }
+    return limit;
+}
+
+// How many maps a batch of `jobs` fails in a child process that may open only
+// `spare` more file handles; -1 when the child went wrong.
+int FailuresShortOfHandles(const BatchPlan& plan, int jobs, rlim_t spare) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A batch that waits forever is a failure too.
+        ::alarm(60);
+        const rlim_t most = LimitLeaving(spare);
+        const rlimit limit{most, most};
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) {
+            ::_exit(255);
+        }
+        const std::atomic<bool> stop{false};
+        SilentObserver observer;
+        const BatchOutcome outcome = ConvertBatch(plan.items, jobs, stop, observer);
+        const std::size_t lost = plan.items.size() - outcome.converted;
+        ::_exit(static_cast<int>(std::min<std::size_t>(lost, 254)));
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+// Room for one conversion or a little more among many threads: every map
+// must still be converted, however the threads meet.
+TEST(BatchConvert, ManyJobsShortOfFileHandlesFailNoMap) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers need file handles of their own";
+#endif
+    test::TempDir shp;
+    for (std::uint32_t i = 0; i < 400; ++i) {
+        test::WriteBytes(shp / ("MAP" + std::to_string(i) + ".SHP"),
+                         test::MakeMap(4, 3, test::MapStyle::kMixed, i));
+    }
+    // Replacing a target may take a handle more, for the old one: with
+    // three, the second run replaces what the first wrote.
+    const struct {
+        rlim_t spare;
+        int runs;
+    } cases[] = {{2, 1}, {3, 2}};
+    // Threads meet by chance: a few rounds make a missed wake-up show.
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& c : cases) {
+            test::TempDir peg;
+            const BatchPlan plan = PlanFolderBatch(TextOf(shp.Path()) + kPathSeparator,
+                                                   TextOf(peg.Path()) + kPathSeparator, false);
+            ASSERT_EQ(plan.items.size(), 400u);
+            for (int run = 0; run < c.runs; ++run) {
+                EXPECT_EQ(FailuresShortOfHandles(plan, 64, c.spare), 0)
+                    << c.spare << " spare handles, run " << run;
+            }
+        }
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace drovana
