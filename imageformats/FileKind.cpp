@@ -8,15 +8,20 @@
 
 namespace drovana {
 
-bool IsOpenNonRegularFile(const QIODevice& device) {
+const char* RefusedFileReason(const QIODevice& device) {
 #ifndef _WIN32
     const auto* file = qobject_cast<const QFileDevice*>(&device);
     struct stat status {};
-    return file != nullptr && file->handle() >= 0 && ::fstat(file->handle(), &status) == 0 &&
-           !S_ISREG(status.st_mode);
+    if (file == nullptr || file->handle() < 0 || ::fstat(file->handle(), &status) != 0) {
+        return nullptr;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return "not a regular file";
+    }
+    return status.st_size == 0 ? "empty file" : nullptr;
 #else
     (void)device;
-    return false;
+    return nullptr;
 #endif
 }
 

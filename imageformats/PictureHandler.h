@@ -41,8 +41,8 @@ public:
     }
 
     bool read(QImage* image) override {
-        if (device() != nullptr && IsOpenNonRegularFile(*device())) {
-            return Fail("not a regular file");
+        if (const char* refused = device() != nullptr ? RefusedFileReason(*device()) : nullptr) {
+            return Fail(refused);
         }
         if (!Readable(device())) {
             return Fail("only files and other random-access devices are read");
@@ -87,7 +87,7 @@ public:
 private:
     static bool Readable(QIODevice* device) {
         return device != nullptr && device->isReadable() && !device->isSequential() &&
-               !IsOpenNonRegularFile(*device);
+               RefusedFileReason(*device) == nullptr;
     }
 
     // Qt checks the device, asks for the size and then reads, each through

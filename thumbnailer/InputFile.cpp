@@ -15,8 +15,7 @@ namespace drovana {
 #ifndef _WIN32
 
 // Opened without waiting: a FIFO would otherwise wait for a writer, and only a
-// regular file is read at all. The descriptor stays non-blocking, so a /proc
-// file that would wait for data fails to read instead.
+// regular file with bytes in it is read at all.
 QString OpenInputFile(const QString& path, QFile& file) {
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -28,9 +27,9 @@ QString OpenInputFile(const QString& path, QFile& file) {
         ::close(fd);
         return file.errorString();
     }
-    if (IsOpenNonRegularFile(file)) {
+    if (const char* refused = RefusedFileReason(file)) {
         file.close();
-        return QStringLiteral("not a regular file");
+        return QString::fromLatin1(refused);
     }
     return {};
 }

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -113,16 +117,22 @@ TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
 }
 
 #ifndef _WIN32
-// Opened the usual way, a FIFO would wait for a writer for ever.
-TEST(Thumbnailer, RefusesAFifoAtOnce) {
+// Opened the usual way, a FIFO would wait for a writer for ever; a kernel
+// file claims no bytes and may give away what reading it takes.
+TEST(Thumbnailer, RefusesFifosAndKernelFilesAtOnce) {
     test::TempDir dir;
+    std::vector<std::pair<QString, std::string>> cases;
     for (const char* name : {"x.shp", "x.s16"}) {
         const QString fifo = Native(dir / name);
         ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0) << name;
-        const Thumbnail made = Make(128, fifo, dir);
-        EXPECT_EQ(made.status, 1) << name;
+        cases.emplace_back(fifo, "not a regular file");
+    }
+    cases.emplace_back(QStringLiteral("/proc/self/status"), "empty file");
+    for (const auto& [input, reason] : cases) {
+        const Thumbnail made = Make(128, input, dir);
+        EXPECT_EQ(made.status, 1) << input.toStdString();
         EXPECT_EQ(made.error.toStdString(),
-                  "drovana-thumbnailer: " + fifo.toStdString() + ": not a regular file\n");
+                  "drovana-thumbnailer: " + input.toStdString() + ": " + reason + "\n");
     }
 }
 #endif
