@@ -28,7 +28,7 @@ std::string ShortName(const std::filesystem::path& source) {
         }
         name = "..." + name.substr(start);
     }
-    return name;
+    return QuotedName(name);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void ProgressReporter::Finished(const BatchItem& item, const ConvertResult& resu
     ++done_;
     if (!result.Ok()) {
         ClearProgress();
-        std::fprintf(err_, "shp2s16: %s: %s\n", TextOf(item.source).c_str(),
+        std::fprintf(err_, "shp2s16: %s: %s\n", QuotedPath(item.source).c_str(),
                      DescribeConvertResult(result).c_str());
     }
     DrawProgress(done_ == total_);
@@ -66,7 +66,8 @@ void ProgressReporter::Summary(const BatchOutcome& outcome, std::size_t upToDate
     ClearProgress();
     if (outcome.syncError) {
         std::fprintf(err_, "shp2s16: %s: cannot sync folder: %s\n",
-                     TextOf(outcome.unsyncedFolder).c_str(), outcome.syncError.message().c_str());
+                     QuotedPath(outcome.unsyncedFolder).c_str(),
+                     outcome.syncError.message().c_str());
     }
     if (mode_.quiet) {
         return;

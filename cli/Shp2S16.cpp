@@ -93,11 +93,11 @@ void WarnOfTargetClashes(const BatchPlan& plan, std::FILE* err) {
             if (i > 0) {
                 list += i + 1 < group.size() ? ", " : " and ";
             }
-            list += TextOf(group[i]);
+            list += QuotedPath(group[i]);
         }
         std::fprintf(err, "%s: warning: %s %s convert to %s without regard to case\n", kProgram,
                      list.c_str(), group.size() == 2 ? "both" : "all",
-                     TextOf(TargetPathFor("", group.front())).c_str());
+                     QuotedPath(TargetPathFor("", group.front())).c_str());
     }
 }
 
@@ -228,7 +228,8 @@ bool ReadOptions(const Request& request, Options& options, std::string& error) {
 
 void PrintDryRun(const BatchPlan& plan, std::FILE* out) {
     for (const BatchItem& item : plan.items) {
-        std::fprintf(out, "%s -> %s\n", TextOf(item.source).c_str(), TextOf(item.target).c_str());
+        std::fprintf(out, "%s -> %s\n", QuotedPath(item.source).c_str(),
+                     QuotedPath(item.target).c_str());
     }
 }
 
@@ -307,12 +308,13 @@ int ResolveTarget(const std::string& source, std::string& target, std::FILE* err
     }
     const fs::file_status status = fs::status(PathOf(folder), error);
     if (error == std::errc::no_such_file_or_directory) {
-        std::fprintf(err, "%s: %s: no such folder for the target\n", kProgram, folder.c_str());
+        std::fprintf(err, "%s: %s: no such folder for the target\n", kProgram,
+                     QuotedName(folder).c_str());
         return kExitUsage;
     }
     if (error == std::errc::not_a_directory || (!error && !fs::is_directory(status))) {
         std::fprintf(err, "%s: %s: not a folder, so it cannot hold the target\n", kProgram,
-                     folder.c_str());
+                     QuotedName(folder).c_str());
         return kExitUsage;
     }
     return kExitSuccess;
@@ -322,7 +324,7 @@ int ResolveTarget(const std::string& source, std::string& target, std::FILE* err
 // could not and returns the status to exit with.
 int PlanOneFile(const std::string& source, std::string target, BatchPlan& plan, std::FILE* err) {
     if (SpeltAsFolder(source)) {
-        std::fprintf(err, "%s: %s: %s\n", kProgram, source.c_str(),
+        std::fprintf(err, "%s: %s: %s\n", kProgram, QuotedName(source).c_str(),
                      MissingFolderReason(source).c_str());
         return kExitUsage;
     }
@@ -350,7 +352,7 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
               std::FILE* err) {
     std::error_code error;
     if (!fs::is_directory(PathOf(target), error)) {
-        std::fprintf(err, "%s: %s: no such folder\n", kProgram, target.c_str());
+        std::fprintf(err, "%s: %s: no such folder\n", kProgram, QuotedName(target).c_str());
         return kExitUsage;
     }
     EnsureTrailingSeparator(source);
@@ -358,7 +360,7 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
     plan = PlanFolderBatch(source, target, options.updateOnly);
     if (plan.error) {
         std::fprintf(err, "%s: %s: cannot list folder: %s\n", kProgram,
-                     TextOf(plan.failedFolder).c_str(), plan.error.message().c_str());
+                     QuotedPath(plan.failedFolder).c_str(), plan.error.message().c_str());
         return kExitUsage;
     }
     if (!options.quiet) {
@@ -386,7 +388,7 @@ void HintIfFoldersSwapped(const std::string& source, std::FILE* err) {
         std::fprintf(err,
                      "%s: hint: %s holds S16 pictures but no SHP maps; are the two folders "
                      "swapped?\n",
-                     kProgram, WithTrailingSeparator(source).c_str());
+                     kProgram, QuotedName(WithTrailingSeparator(source)).c_str());
     }
 }
 

@@ -1,8 +1,76 @@
 #include "PathParts.h"
 
+#include <cstdio>
+
 namespace drovana {
 
 namespace {
+
+// How many bytes of a control character start at `at`: C0 and DEL, and the
+// C1 characters as UTF-8 writes them (C2 80 to C2 9F); 0 for anything else.
+std::size_t ControlLength(const std::string& text, std::size_t at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c < 0x20 || c == 0x7F) {
+        return 1;
+    }
+    const bool c1 = c == 0xC2 && at + 1 < text.size() &&
+                    (static_cast<unsigned char>(text[at + 1]) & 0xE0) == 0x80;
+    return c1 ? 2 : 0;
+}
+
+bool HasControl(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (ControlLength(text, i) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// One byte inside $'...': a letter escape where there is one, else octal.
+std::string Escaped(unsigned char c) {
+    if (c >= '\a' && c <= '\r') {
+        return {'\\', "abtnvfr"[c - '\a']};
+    }
+    char octal[5];
+    std::snprintf(octal, sizeof octal, "\\%03o", c);
+    return octal;
+}
+
+// Builds shell-quoted text piece by piece, closing and opening quotes as the
+// kind of piece changes: plain text in '...', escapes in $'...', and a
+// single quote of the text bare, as \'.
+class ShellQuoter {
+public:
+    enum Kind { kBare, kPlain, kEscaped };
+
+    void Add(Kind kind, const std::string& piece) {
+        Switch(kind);
+        out_ += piece;
+    }
+
+    std::string Finish() {
+        Switch(kBare);
+        return out_;
+    }
+
+private:
+    void Switch(Kind kind) {
+        if (kind == open_) {
+            return;
+        }
+        if (open_ != kBare) {
+            out_ += '\'';
+        }
+        if (kind != kBare) {
+            out_ += kind == kEscaped ? "$'" : "'";
+        }
+        open_ = kind;
+    }
+
+    Kind open_ = kBare;
+    std::string out_;
+};
 
 #ifdef _WIN32
 // "C:" in front of everything else names the drive.
@@ -92,6 +160,30 @@ std::string TextOf(const std::filesystem::path& path) {
 #else
     return path.string();
 #endif
+}
+
+std::string QuotedName(const std::string& text) {
+    if (!HasControl(text)) {
+        return text;
+    }
+    ShellQuoter quoter;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t control = ControlLength(text, i);
+        for (std::size_t k = 0; k < control; ++k) {
+            quoter.Add(ShellQuoter::kEscaped, Escaped(static_cast<unsigned char>(text[i + k])));
+        }
+        if (control == 0 && text[i] == '\'') {
+            quoter.Add(ShellQuoter::kBare, "\\'");
+        } else if (control == 0) {
+            quoter.Add(ShellQuoter::kPlain, std::string(1, text[i]));
+        }
+        i += control > 0 ? control : 1;
+    }
+    return quoter.Finish();
+}
+
+std::string QuotedPath(const std::filesystem::path& path) {
+    return QuotedName(TextOf(path));
 }
 
 bool IsPathSeparator(char c) {

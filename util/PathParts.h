@@ -65,4 +65,10 @@ std::string WithTrailingSeparator(std::string folder);
 std::filesystem::path PathOf(const std::string& text);
 std::string TextOf(const std::filesystem::path& path);
 
+// A name or path as messages show it: as it is, unless it holds control
+// characters, which could fake a line or move the cursor; then in shell
+// quoting, as ls shows such names on a terminal: 'a'$'\n''b.shp'.
+std::string QuotedName(const std::string& text);
+std::string QuotedPath(const std::filesystem::path& path);
+
 }  // namespace drovana

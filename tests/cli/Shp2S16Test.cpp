@@ -95,6 +95,34 @@ TEST(Shp2S16, ShapefilesAndS16PicturesAreNoMapsAndTheirTargetsStay) {
     EXPECT_EQ(test::NamesIn(peg), (std::vector<std::string>{"MAP07.s16", "roads.s16"}));
 }
 
+#ifndef _WIN32
+// A name with a newline must not make a listing say more than there is: such
+// names are shown quoted, as ls shows them, in the plan and in failures.
+// Windows allows no control characters in names.
+TEST(Shp2S16, NamesWithControlCharactersAreShownQuoted) {
+    TempDir dir;
+    const std::filesystem::path maps = dir / "maps";
+    const std::filesystem::path peg = dir / "peg";
+    std::filesystem::create_directory(maps);
+    std::filesystem::create_directory(peg);
+    WriteBytes(maps / "a\nb.shp", test::MakeMap(8, 6, test::MapStyle::kMixed));
+    WriteBytes(maps / "c\td.shp", {1, 2, 3});
+    const std::string m = maps.string() + "/";
+    const std::string p = peg.string() + "/";
+
+    const test::CliRun dryRun = test::RunCli({"-n", maps.string(), peg.string()});
+    EXPECT_EQ(dryRun.status, kExitSuccess);
+    EXPECT_EQ(dryRun.out, "'" + m + "a'$'\\n''b.shp' -> '" + p + "a'$'\\n''b.s16'\n'" + m +
+                              "c'$'\\t''d.shp' -> '" + p + "c'$'\\t''d.s16'\n");
+
+    const test::CliRun run = test::RunCli({"-q", maps.string(), peg.string()});
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_EQ(run.err, "shp2s16: '" + m +
+                           "c'$'\\t''d.shp': not an SHP picture: file too short for its headers\n");
+    EXPECT_EQ(test::NamesIn(peg), std::vector<std::string>{"a\nb.s16"});
+}
+#endif
+
 TEST(Shp2S16, MissingSourceGivesTheSystemsReason) {
     TempDir dir;
     const test::CliRun run =
