@@ -71,7 +71,8 @@ struct S16Picture {
     std::int32_t dataBytes = 0;
 };
 
-// Reads and checks the headers of an SHP picture.
+// Reads and checks the headers of an SHP picture; a shapefile or an S16
+// picture is refused, as the converter refuses it.
 PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture);
 
 // Decodes the first image as the converter reads it: the coded rows from the
