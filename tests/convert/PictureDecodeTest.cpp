@@ -193,10 +193,8 @@ TEST(PictureDecode, BadShpHeadersFailCleanly) {
          PictureError::kTooLarge},
         {"too many coded rows", ShpBuilder().Image({3, 3, 0, 0, 70000}).Build(),
          PictureError::kTooLarge},
-        {"S16 picture", S16With(3, 2, {4, 0, 1, 2}), PictureError::kNotShp},
+        {"S16", S16With(3, 2, {4, 0, 1, 2}), PictureError::kNotShp},
         {"S16 of no columns", S16With(0, 1, {}), PictureError::kNotShp},
-        {"S16 of negative columns", S16With(-1, 2, {}), PictureError::kNotShp},
-        {"S16 of negative rows", S16With(2, -1, {}), PictureError::kNotShp},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DecodeShp(c.bytes).error, c.error) << c.name;
@@ -230,7 +228,6 @@ TEST(PictureDecode, BadS16HeadersFailCleanly) {
         {"huge rows", S16With(3, 1 << 30, {}), PictureError::kTooLarge},
         {"huge columns", S16With(1 << 20, 1, {}), PictureError::kTooLarge},
         {"no rows", S16With(3, 0, {}), PictureError::kNotS16},
-        {"negative columns", S16With(-3, 2, {}), PictureError::kNotS16},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DecodeS16(c.bytes).error, c.error) << c.name;

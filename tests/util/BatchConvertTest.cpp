@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PathParts.h"
@@ -58,43 +59,33 @@ TEST(BatchConvert, NamesInAnyScriptConvertByteForByte) {
 }
 
 #ifndef _WIN32
-// The handle limit that leaves exactly `spare` descriptor numbers free: a
-// limit bounds the numbers, and the open ones may leave gaps below it.
-rlim_t LimitLeaving(rlim_t spare) {
-    rlim_t limit = 0;
-    for (rlim_t free = 0; free < spare; ++limit) {
-        free += ::fcntl(static_cast<int>(limit), F_GETFD) == -1 ? 1 : 0;
-    }
-    return limit;
-}
-
-// How many maps a batch of `jobs` fails in a child process that may open only
-// `spare` more file handles; -1 when the child went wrong.
-int FailuresShortOfHandles(const BatchPlan& plan, int jobs, rlim_t spare) {
+// Converts `plan` on 64 jobs in a child whose handle limit leaves `spare`
+// descriptor numbers free (it bounds numbers, and open ones leave gaps);
+// returns the maps not converted, or -1 when the child went wrong.
+int LostShortOfHandles(const BatchPlan& plan, rlim_t spare) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        // A batch that waits forever is a failure too.
-        ::alarm(60);
-        const rlim_t most = LimitLeaving(spare);
-        const rlimit limit{most, most};
-        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) {
-            ::_exit(255);
+        ::alarm(60);  // a batch that waits forever fails too
+        rlim_t limit = 0;
+        for (rlim_t free = 0; free < spare; ++limit) {
+            free += ::fcntl(static_cast<int>(limit), F_GETFD) == -1 ? 1 : 0;
         }
+        const rlimit limits{limit, limit};
         const std::atomic<bool> stop{false};
         SilentObserver observer;
-        const BatchOutcome outcome = ConvertBatch(plan.items, jobs, stop, observer);
-        const std::size_t lost = plan.items.size() - outcome.converted;
-        ::_exit(static_cast<int>(std::min<std::size_t>(lost, 254)));
+        const std::size_t converted = ::setrlimit(RLIMIT_NOFILE, &limits) == 0
+                                          ? ConvertBatch(plan.items, 64, stop, observer).converted
+                                          : 0;
+        ::_exit(static_cast<int>(std::min<std::size_t>(plan.items.size() - converted, 255)));
     }
     int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+    const bool exited = pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    return exited ? WEXITSTATUS(status) : -1;
 }
 
-// Room for one conversion or a little more among many threads: every map
-// must still be converted, however the threads meet.
+// Room for one conversion, or a little more, among many threads; with three
+// handles a second run replaces what the first wrote, which may take one
+// more. A few rounds make a missed wake-up show.
 TEST(BatchConvert, ManyJobsShortOfFileHandlesFailNoMap) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the sanitizers need file handles of their own";
@@ -104,22 +95,13 @@ TEST(BatchConvert, ManyJobsShortOfFileHandlesFailNoMap) {
         test::WriteBytes(shp / ("MAP" + std::to_string(i) + ".SHP"),
                          test::MakeMap(4, 3, test::MapStyle::kMixed, i));
     }
-    // Replacing a target may take a handle more, for the old one: with
-    // three, the second run replaces what the first wrote.
-    const struct {
-        rlim_t spare;
-        int runs;
-    } cases[] = {{2, 1}, {3, 2}};
-    // Threads meet by chance: a few rounds make a missed wake-up show.
     for (int round = 0; round < 3; ++round) {
-        for (const auto& c : cases) {
+        for (const auto& [spare, runs] : {std::pair<rlim_t, int>{2, 1}, {3, 2}}) {
             test::TempDir peg;
             const BatchPlan plan = PlanFolderBatch(TextOf(shp.Path()) + kPathSeparator,
                                                    TextOf(peg.Path()) + kPathSeparator, false);
-            ASSERT_EQ(plan.items.size(), 400u);
-            for (int run = 0; run < c.runs; ++run) {
-                EXPECT_EQ(FailuresShortOfHandles(plan, 64, c.spare), 0)
-                    << c.spare << " spare handles, run " << run;
+            for (int run = 0; run < runs; ++run) {
+                EXPECT_EQ(LostShortOfHandles(plan, spare), 0) << spare << " spare, run " << run;
             }
         }
     }
