@@ -110,14 +110,11 @@ TEST(EnsureTrailingSeparatorTest, AppendsOnlyWhenMissing) {
     }
 }
 
-// Control characters could fake a line or move the cursor; other names,
-// bytes that are not UTF-8 included, are shown as they are.
+// Names without control characters, even bytes that are not UTF-8, stay.
 TEST(QuotedNameTest, QuotesOnlyNamesWithControlCharactersAsLsDoes) {
     const std::pair<std::string, std::string> cases[] = {
-        {"it's [x]*?.shp", "it's [x]*?.shp"},
-        {"map\xFF\xC2\xA0.shp", "map\xFF\xC2\xA0.shp"},
+        {"it's \xFF\xC2\xA0.shp", "it's \xFF\xC2\xA0.shp"},
         {"a\nb.shp", "'a'$'\\n''b.shp'"},
-        {"\ttab\r\n", "$'\\t''tab'$'\\r\\n'"},
         {std::string("\a\b\v\f\x01\x7F\0", 7), "$'\\a\\b\\v\\f\\001\\177\\000'"},
         {"esc\033[2J csi\xC2\x9B", "'esc'$'\\033''[2J csi'$'\\302\\233'"},
         {"'it's\n", "\\''it'\\''s'$'\\n'"},
