@@ -11,6 +11,7 @@
 #include "ChildProcess.h"
 #include "CliRun.h"
 #include "HardeningSupport.h"
+#include "PathParts.h"
 #include "ProgressReporter.h"
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
@@ -94,7 +95,7 @@ std::string DryRunOutput(const fs::path& shp, const fs::path& peg,
                          const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
-        text += (shp / name).string() + " -> " + (peg / TargetPathFor("", name)).string() + "\n";
+        text += QuotedPath(shp / name) + " -> " + QuotedPath(peg / TargetPathFor("", name)) + "\n";
     }
     return text;
 }
