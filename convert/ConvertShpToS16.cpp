@@ -53,6 +53,8 @@ ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
         output.KeepMetadataOf(resolved.status);
     }
     result = WriteS16(input, layout, output, options.cancel, options.rows);
+    // Replacing the target opens the old one to keep its attributes.
+    input.Close();
     if (result.Ok() && !output.Sync()) {
         result.error = ConvertError::kWriteError;
     }

@@ -77,6 +77,10 @@ public:
     // The file as it was opened.
     const FileStatus& Status() const { return status_; }
 
+    // Gives the handle back once every byte needed is read, so that a
+    // conversion short of handles holds no more than it needs.
+    void Close();
+
 private:
 #ifdef _WIN32
     void* handle_ = nullptr;

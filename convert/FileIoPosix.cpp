@@ -89,8 +89,13 @@ bool SameFile(const FileStatus& a, const FileStatus& b) {
 }
 
 FileSource::~FileSource() {
+    Close();
+}
+
+void FileSource::Close() {
     if (fd_ >= 0) {
         ::close(fd_);
+        fd_ = -1;
     }
 }
 

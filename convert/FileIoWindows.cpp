@@ -85,8 +85,13 @@ bool SameFile(const FileStatus& a, const FileStatus& b) {
 }
 
 FileSource::~FileSource() {
+    Close();
+}
+
+void FileSource::Close() {
     if (handle_ != nullptr) {
         ::CloseHandle(AsHandle(handle_));
+        handle_ = nullptr;
     }
 }
 
