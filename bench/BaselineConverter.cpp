@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "ByteOrder.h"
 #include "MapPalette.h"
 #include "RunRecord.h"
 #include "S16Format.h"

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "MapPalette.h"
 #include "RunRecord.h"
 #include "S16Format.h"

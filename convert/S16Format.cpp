@@ -1,6 +1,6 @@
 #include "S16Format.h"
 
-#include "ShpFormat.h"
+#include "ByteOrder.h"
 
 namespace drovana {
 

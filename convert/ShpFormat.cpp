@@ -4,6 +4,7 @@
 #include <array>
 #include <iterator>
 
+#include "ByteOrder.h"
 #include "RunRecord.h"
 
 namespace drovana {
@@ -69,11 +70,11 @@ ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& 
     }
 
     ShpImageHeader& image = layout.image;
-    image.lastRow = LoadLe16(header + 0);
-    image.lastColumn = LoadLe16(header + 2);
-    image.xStart = LoadLe32(header + 8);
-    image.yStart = LoadLe32(header + 12);
-    image.yEnd = LoadLe32(header + 20);
+    image.lastRow = LoadLe16(header + kShpLastRowAt);
+    image.lastColumn = LoadLe16(header + kShpLastColumnAt);
+    image.xStart = LoadLe32(header + kShpXStartAt);
+    image.yStart = LoadLe32(header + kShpYStartAt);
+    image.yEnd = LoadLe32(header + kShpYEndAt);
 
     const std::int64_t rows = std::int64_t{image.yEnd} - image.yStart + 1;
     layout.rowCount = std::max<std::int64_t>(rows, 0);

@@ -39,6 +39,13 @@ inline constexpr std::uint64_t kShpImageOffsetField = 8;
 inline constexpr std::size_t kShpLeadInSize = 12;
 inline constexpr std::size_t kShpImageHeaderSize = 24;
 
+// Where the image header's fields stand in it.
+inline constexpr std::size_t kShpLastRowAt = 0;
+inline constexpr std::size_t kShpLastColumnAt = 2;
+inline constexpr std::size_t kShpXStartAt = 8;
+inline constexpr std::size_t kShpYStartAt = 12;
+inline constexpr std::size_t kShpYEndAt = 20;
+
 // More rows than this are taken for a corrupt header, not a picture.
 inline constexpr std::int64_t kMaxShpRows = 65536;
 
@@ -68,24 +75,5 @@ ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& 
 // rows and record size, and the whole records fit into a source of `size`
 // bytes. No map's headers come close to that.
 bool IsS16LeadIn(const std::uint8_t (&leadIn)[kS16LeadInSize], std::uint64_t size);
-
-inline std::int16_t LoadLe16(const std::uint8_t* p) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
-}
-
-inline std::int32_t LoadLe32(const std::uint8_t* p) {
-    const std::uint32_t v =
-        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    return static_cast<std::int32_t>(v);
-}
-
-inline void StoreLe32(std::uint8_t* p, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
 
 }  // namespace drovana

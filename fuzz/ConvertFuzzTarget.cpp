@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "DecodeShrunk.h"
 #include "MapPalette.h"
 #include "PictureDecode.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ByteIo.h"
+#include "ByteOrder.h"
 #include "ConvertTestHelpers.h"
 #include "MapPalette.h"
 #include "PictureDecode.h"
