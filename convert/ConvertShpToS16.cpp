@@ -101,18 +101,6 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
     return WriteTarget(input, layout, resolved, options);
 }
 
-ConvertOptions FolderBatchOptions(std::shared_ptr<const Folder> sourceFolder,
-                                  std::shared_ptr<const Folder> targetFolder,
-                                  const std::atomic<bool>* cancel) {
-    ConvertOptions options;
-    options.cancel = cancel;
-    options.guardLinks = true;
-    options.sourceFolder = std::move(sourceFolder);
-    options.targetFolder = std::move(targetFolder);
-    options.syncTargetFolder = false;
-    return options;
-}
-
 ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
                              const std::atomic<bool>* cancel) {
     ConvertOptions options;

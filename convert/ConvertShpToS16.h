@@ -27,13 +27,6 @@ struct ConvertOptions {
     S16Rows rows = S16Rows::kWhole;
 };
 
-// Options for the files of a folder batch: named inside the two folders the
-// batch opened (a null folder leaves its files named by path), links
-// guarded, and the target folder synced by the caller once at the end.
-ConvertOptions FolderBatchOptions(std::shared_ptr<const Folder> sourceFolder,
-                                  std::shared_ptr<const Folder> targetFolder,
-                                  const std::atomic<bool>* cancel);
-
 // Converts the SHP picture `source` into the S16 picture `target`, replacing
 // any file of that name once the new picture is on the disk. On failure the
 // target is left as it was and the result says why.

@@ -19,14 +19,19 @@ namespace fs = std::filesystem;
 // memory and file handles.
 constexpr std::size_t kMaxThreadsPerCore = 16;
 
+// Items of a folder batch are named inside the two folders the batch opened
+// (a null folder leaves its files named by path), with links guarded and
+// the target folder synced once at the end.
 ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop, S16Rows rows) {
     ConvertOptions options;
-    if (item.targetFolder) {
-        options = FolderBatchOptions(item.sourceFolder, item.targetFolder, &stop);
-    } else {
-        options.cancel = &stop;
-    }
+    options.cancel = &stop;
     options.rows = rows;
+    if (item.targetFolder) {
+        options.guardLinks = true;
+        options.sourceFolder = item.sourceFolder;
+        options.targetFolder = item.targetFolder;
+        options.syncTargetFolder = false;
+    }
     return options;
 }
 
