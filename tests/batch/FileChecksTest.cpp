@@ -59,9 +59,9 @@ TEST_F(FileExistsTest, FollowsLinks) {
 
 TEST(GetProgramFolderTest, IsTheFolderHoldingThisTest) {
 #ifdef _WIN32
-    const std::string executable = "util_tests.exe";
+    const std::string executable = "batch_tests.exe";
 #else
-    const std::string executable = "util_tests";
+    const std::string executable = "batch_tests";
 #endif
     const std::string folder = GetProgramFolder();
     ASSERT_FALSE(folder.empty());
