@@ -8,6 +8,7 @@
 #include "MapPalette.h"
 #include "RunRecord.h"
 #include "S16Format.h"
+#include "ShpCodes.h"
 
 namespace drovana {
 namespace {
@@ -131,18 +132,19 @@ bool DecodeShpRow(ChunkReader& reader, ShpRow& row) {
     std::uint8_t code = 0;
     std::uint8_t value = 0;
     while (reader.Next(code)) {
-        if (code == 0) {
+        const ShpCode kind = ClassifyShpCode(code);
+        if (kind == ShpCode::kRowEnd) {
             return true;
         }
-        if (code == 1 || code % 2 == 0) {
+        if (kind != ShpCode::kLiteral) {
             if (!reader.Next(value)) {
                 return false;
             }
-            const bool skip = code == 1;
-            row.Put(skip ? value : code / 2, skip ? 0u : kArgbPalette[value]);
+            const bool skip = kind == ShpCode::kSkip;
+            row.Put(skip ? value : ShpCodePixels(code), skip ? 0u : kArgbPalette[value]);
             continue;
         }
-        for (int i = 0; i < code / 2; ++i) {
+        for (unsigned i = 0; i < ShpCodePixels(code); ++i) {
             if (!reader.Next(value)) {
                 return false;
             }

@@ -26,12 +26,7 @@
 //   offset 16  4 bytes not read
 //   offset 20  int32  yEnd: rows yStart to yEnd inclusive are coded
 //
-// Pixel codes, one code byte c at a time:
-//
-//   c = 0          end of the row
-//   c = 1          skip: one count byte n follows, n transparent pixels
-//   c even, 2-254  run: one index byte follows, c/2 pixels of that index
-//   c odd, 3-255   literal: (c-1)/2 index bytes follow, one per pixel
+// The pixel codes are described in ShpCodes.h.
 namespace drovana {
 
 inline constexpr std::uint64_t kShpCopiedBytesOffset = 4;

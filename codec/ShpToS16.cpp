@@ -7,6 +7,7 @@
 #include "MapPalette.h"
 #include "RunRecord.h"
 #include "S16Format.h"
+#include "ShpCodes.h"
 
 namespace drovana {
 namespace {
@@ -246,10 +247,8 @@ private:
                 if (code == 0) {
                     break;
                 }
-                // One test for "odd and not 1": a second branch would
-                // mispredict as often as the first.
-                if ((code & static_cast<unsigned>(code > 1)) != 0) {
-                    const std::ptrdiff_t pixels = code / 2;
+                if (IsLiteralCode(code)) {
+                    const std::ptrdiff_t pixels = ShpCodePixels(code);
                     // Whole blocks, so that a short literal, the common
                     // case, is one pass of fixed length: a loop that stops
                     // at the exact count mispredicts its exit.
@@ -267,12 +266,10 @@ private:
                         break;
                     }
                 } else {
-                    // Skips and runs share one path, selected by mask rather
-                    // than by branch: the code kinds come in no order a
-                    // predictor could learn.
+                    // Skips and runs share one path.
                     const unsigned value = *in++;
-                    const unsigned skipMask = 0u - static_cast<unsigned>(code == 1);
-                    const unsigned count = code / 2 + (value & skipMask);
+                    const unsigned skipMask = SkipMask(code);
+                    const unsigned count = ShpCodePixels(code) + (value & skipMask);
                     const unsigned index = value ^ ((value ^ kTransparentIndex) & skipMask);
                     StoreRunRecord(out, count, index);
                     out += kRunRecordSize;
@@ -316,10 +313,12 @@ private:
         unsigned code = 0;
         unsigned value = 0;
         while (Next(code)) {
-            if (code == 0) {
+            const ShpCode kind = ClassifyShpCode(code);
+            if (kind == ShpCode::kRowEnd) {
                 return true;
             }
-            for (unsigned left = (code & 1) == 0 || code == 1 ? 1 : code / 2; left > 0; --left) {
+            for (unsigned left = kind == ShpCode::kLiteral ? ShpCodePixels(code) : 1; left > 0;
+                 --left) {
                 if (!Next(value)) {
                     break;
                 }
@@ -337,23 +336,24 @@ private:
             sourceEnded = true;
             return Step::kRowEnd;
         }
-        if (code == 0) {
+        const ShpCode kind = ClassifyShpCode(code);
+        if (kind == ShpCode::kRowEnd) {
             return Step::kRowEnd;
         }
-        if ((code & 1) == 0 || code == 1) {
+        if (kind != ShpCode::kLiteral) {
             if (!Next(value)) {
                 sourceEnded = true;
                 return Step::kRowEnd;
             }
-            const bool skip = code == 1;
-            const unsigned count = UpToEdge(skip ? value : code / 2, x, edge);
+            const bool skip = kind == ShpCode::kSkip;
+            const unsigned count = UpToEdge(skip ? value : ShpCodePixels(code), x, edge);
             if (!Put(count, skip ? kTransparentIndex : value)) {
                 return Step::kFailed;
             }
             x += count;
             return Step::kMore;
         }
-        if (!Literal(code / 2, x, edge, sourceEnded)) {
+        if (!Literal(ShpCodePixels(code), x, edge, sourceEnded)) {
             return Step::kFailed;
         }
         return sourceEnded ? Step::kRowEnd : Step::kMore;

@@ -7,6 +7,7 @@
 #include "ConvertTestHelpers.h"
 #include "MapPalette.h"
 #include "ShpBuilder.h"
+#include "ShpCodes.h"
 #include "ShpToS16.h"
 
 namespace drovana::test {
@@ -48,6 +49,18 @@ TEST(MapPalette, PacksKnownEntries) {
         EXPECT_EQ((e.c0 << 16) | (e.c1 << 8) | e.c2, static_cast<int>(c.entry));
         EXPECT_EQ(PackColour(c.index), c.packed);
     }
+}
+
+// The fast path's branch-free tests must say what the classifier says.
+TEST(ShpCodes, FastPathTestsAgreeWithTheClassifierForEveryCode) {
+    for (unsigned code = 0; code < 256; ++code) {
+        const ShpCode kind = ClassifyShpCode(code);
+        EXPECT_EQ(IsLiteralCode(code), kind == ShpCode::kLiteral) << code;
+        if (kind != ShpCode::kLiteral && kind != ShpCode::kRowEnd) {
+            EXPECT_EQ(SkipMask(code) != 0, kind == ShpCode::kSkip) << code;
+        }
+    }
+    EXPECT_EQ(ShpCodePixels(255), 127u);
 }
 
 TEST(ConvertShpToS16, RecordBytesAreCountZeroAndLittleEndianColour) {
