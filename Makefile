@@ -36,6 +36,8 @@ package: build
 # contender starts on the same memory state (see bench/PageCacheSettler.h).
 BENCH_FLAGS ?= $(if $(filter 0,$(shell id -u)),--drop-caches)
 
+# The benchmarks are built only when asked for.
+bench: CMAKE_FLAGS += -DDROVANA_BUILD_BENCH=ON
 bench: build
 	$(BUILD_DIR)/bench/convert_bench $(BENCH_FLAGS)
 	python3 bench/batch_bench.py $(BUILD_DIR) $(BENCH_FLAGS)

@@ -8,7 +8,8 @@ median time and the median and range of the paired ratios. To measure a
 change, build the commit before it in a second folder:
 
     git worktree add /tmp/before HEAD~1
-    cmake -S /tmp/before -B /tmp/before/build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S /tmp/before -B /tmp/before/build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DDROVANA_BUILD_BENCH=ON
     cmake --build /tmp/before/build --target convert_bench
     python3 bench/compare_builds.py /tmp/before/build build
 """
