@@ -15,6 +15,7 @@
 #include "BatchRules.h"
 #include "Interrupt.h"
 #include "PathParts.h"
+#include "PreRun.h"
 #include "ProgressReporter.h"
 #include "Version.h"
 
@@ -256,12 +257,6 @@ int Convert(const Options& options, const BatchPlan& plan, bool singleFile, std:
     return outcome.failed == 0 && !outcome.syncError ? kExitSuccess : kExitFailure;
 }
 
-bool HasExtension(const std::string& name, const std::string& extension) {
-    const std::string folded = FoldCase(name);
-    return folded.size() >= extension.size() &&
-           folded.compare(folded.size() - extension.size(), extension.size(), extension) == 0;
-}
-
 // Names in the wrong order would write an S16 picture over the map itself.
 const char* SwappedOperand(const std::string& source, const std::string& target) {
     if (HasExtension(target, kShpExtension)) {
@@ -271,13 +266,6 @@ const char* SwappedOperand(const std::string& source, const std::string& target)
         return "SOURCE ends in .s16";
     }
     return nullptr;
-}
-
-// A text that can only name a folder: one ending in a separator, ".", "..",
-// or a bare drive.
-bool SpeltAsFolder(const std::string& text) {
-    const std::string name = GetPathPart(text, kPathFileName);
-    return name.empty() || name == "." || name == "..";
 }
 
 // Why a SOURCE spelt as a folder is not one: nothing there, something else
@@ -292,32 +280,26 @@ std::string MissingFolderReason(const std::string& folder) {
                                                : "cannot list folder: " + error.message();
 }
 
-// A TARGET that is a folder receives SOURCE's title + ".s16", as cp puts a
-// file into a folder. Otherwise the folder the picture goes into must be
-// there: named by itself, it points at the cause better than the source's
-// "cannot create target" would. Returns kExitSuccess or the status to exit with.
-int ResolveTarget(const std::string& source, std::string& target, std::FILE* err) {
-    std::error_code error;
-    if (fs::is_directory(PathOf(target), error)) {
-        target = TextOf(TargetPathFor(WithTrailingSeparator(target), PathOf(source).filename()));
-        return kExitSuccess;
-    }
+// The folder the picture goes into must be there: named by itself, it points
+// at the cause better than the source's "cannot create target" would.
+// Returns kExitSuccess or the status to exit with.
+int CheckTargetFolder(const std::string& target, std::FILE* err) {
     const std::string folder = GetPathPart(target, kPathFolder);
     if (folder.empty()) {
         return kExitSuccess;
     }
-    const fs::file_status status = fs::status(PathOf(folder), error);
-    if (error == std::errc::no_such_file_or_directory) {
-        std::fprintf(err, "%s: %s: no such folder for the target\n", kProgram,
-                     QuotedName(folder).c_str());
-        return kExitUsage;
+    switch (CheckFolder(folder)) {
+        case FolderState::kMissing:
+            std::fprintf(err, "%s: %s: no such folder for the target\n", kProgram,
+                         QuotedName(folder).c_str());
+            return kExitUsage;
+        case FolderState::kNotAFolder:
+            std::fprintf(err, "%s: %s: not a folder, so it cannot hold the target\n", kProgram,
+                         QuotedName(folder).c_str());
+            return kExitUsage;
+        default:
+            return kExitSuccess;
     }
-    if (error == std::errc::not_a_directory || (!error && !fs::is_directory(status))) {
-        std::fprintf(err, "%s: %s: not a folder, so it cannot hold the target\n", kProgram,
-                     QuotedName(folder).c_str());
-        return kExitUsage;
-    }
-    return kExitSuccess;
 }
 
 // Each Plan function fills `plan` and returns kExitSuccess, or reports why it
@@ -328,8 +310,9 @@ int PlanOneFile(const std::string& source, std::string target, BatchPlan& plan, 
                      MissingFolderReason(source).c_str());
         return kExitUsage;
     }
-    if (const int resolved = ResolveTarget(source, target, err); resolved != kExitSuccess) {
-        return resolved;
+    target = TargetForOneFile(source, target);
+    if (const int checked = CheckTargetFolder(target, err); checked != kExitSuccess) {
+        return checked;
     }
     const fs::path sourcePath = PathOf(source);
     const fs::path targetPath = PathOf(target);
@@ -350,8 +333,7 @@ int PlanOneFile(const std::string& source, std::string target, BatchPlan& plan, 
 // PeG folder would otherwise let every existing S16 be overwritten.
 int PlanBatch(const Options& options, std::string source, std::string target, BatchPlan& plan,
               std::FILE* err) {
-    std::error_code error;
-    if (!fs::is_directory(PathOf(target), error)) {
+    if (CheckFolder(target) != FolderState::kFolder) {
         std::fprintf(err, "%s: %s: no such folder\n", kProgram, QuotedName(target).c_str());
         return kExitUsage;
     }
@@ -369,29 +351,6 @@ int PlanBatch(const Options& options, std::string source, std::string target, Ba
     return kExitSuccess;
 }
 
-// A source folder with S16 pictures and no maps at all is most likely the
-// PeG folder, named first.
-void HintIfFoldersSwapped(const std::string& source, std::FILE* err) {
-    bool holdsS16 = false;
-    std::error_code error;
-    for (fs::directory_iterator it(PathOf(source), error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = TextOf(it->path().filename());
-        if (HasExtension(name, kShpExtension)) {
-            return;
-        }
-        std::error_code typeError;
-        holdsS16 =
-            holdsS16 || (HasExtension(name, kS16Extension) && it->is_regular_file(typeError));
-    }
-    if (holdsS16 && !error) {
-        std::fprintf(err,
-                     "%s: hint: %s holds S16 pictures but no SHP maps; are the two folders "
-                     "swapped?\n",
-                     kProgram, QuotedName(WithTrailingSeparator(source)).c_str());
-    }
-}
-
 int Run(const Options& options, std::FILE* out, std::FILE* err) {
     std::error_code error;
     const bool batch = fs::is_directory(PathOf(options.source), error);
@@ -407,8 +366,12 @@ int Run(const Options& options, std::FILE* out, std::FILE* err) {
     } else {
         status = Convert(options, plan, !batch, err);
     }
-    if (batch && !options.quiet && plan.items.empty() && plan.upToDate == 0) {
-        HintIfFoldersSwapped(options.source, err);
+    if (batch && !options.quiet && plan.items.empty() && plan.upToDate == 0 &&
+        HoldsS16ButNoMaps(options.source)) {
+        std::fprintf(err,
+                     "%s: hint: %s holds S16 pictures but no SHP maps; are the two folders "
+                     "swapped?\n",
+                     kProgram, QuotedName(WithTrailingSeparator(options.source)).c_str());
     }
     return status;
 }

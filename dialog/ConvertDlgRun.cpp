@@ -18,6 +18,7 @@
 #include "ConvertDlgLayout.h"
 #include "NativeText.h"
 #include "PathParts.h"
+#include "PreRun.h"
 #include "PreviewWindow.h"
 
 namespace drovana {
@@ -103,8 +104,7 @@ bool CConvertDlg::PrepareRun(BatchPlan& plan) {
     }
     // Never write where the user did not choose: not into the current
     // folder for an empty text, nor into a folder that is not there.
-    std::error_code error;
-    if (m_strPegFolder.isEmpty() || !fs::is_directory(ToNative(m_strPegFolder), error)) {
+    if (CheckFolder(ToNative(m_strPegFolder)) != FolderState::kFolder) {
         m_statusLine->setText(
             QStringLiteral("The PeG folder does not exist: %1").arg(m_strPegFolder));
         return false;
