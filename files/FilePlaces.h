@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "ConvertError.h"
-#include "ConvertShpToS16.h"
+#include "ConvertOptions.h"
 #include "FileIo.h"
 #include "Folder.h"
 
