@@ -107,7 +107,7 @@ ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop, 
     } while (IsOutOfFileHandles(result.system) && broker.MayRetry(ticket, stop));
     broker.End();
     if (IsOutOfFileHandles(result.system) && stop.load()) {
-        result = {ConvertError::kCancelled, {}};
+        result = FromFormat({FormatError::kCancelled});
     }
     return result;
 }
@@ -180,7 +180,7 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
             }
             observer.Started(items[i]);
             const ConvertResult result = ConvertItem(items[i], stop, rows, broker);
-            if (result.error == ConvertError::kCancelled) {
+            if (result.Is(FormatError::kCancelled)) {
                 return;
             }
             if (result.Ok() && items[i].targetFolder) {

@@ -253,7 +253,7 @@ public:
 void BM_DecodeOnly(benchmark::State& state, const Picture* picture) {
     DiscardSink sink;
     for (auto _ : state) {
-        const drovana::ConvertResult result =
+        const drovana::FormatResult result =
             drovana::ConvertShpBytes(picture->shpBytes.data(), picture->shpBytes.size(), sink);
         if (!result.Ok()) {
             state.SkipWithError("decode failed");

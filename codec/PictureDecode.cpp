@@ -211,18 +211,40 @@ std::uint32_t ArgbOfIndex(std::uint8_t index) {
     return kArgbPalette[index];
 }
 
-PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
-    switch (ReadShpLayout(source, kMaxShpRows, picture.layout)) {
-        case ConvertError::kNone:
-            break;
-        case ConvertError::kReadError:
+namespace {
+
+// Every reason the map's headers give, each to the one a picture reader
+// tells; none is dropped on the way.
+PictureError PictureErrorOf(FormatError error) {
+    switch (error) {
+        case FormatError::kNone:
+            return PictureError::kNone;
+        case FormatError::kReadError:
             return PictureError::kReadError;
-        case ConvertError::kShapefile:
+        case FormatError::kShapefile:
             return PictureError::kShapefile;
-        case ConvertError::kTooManyRows:
+        case FormatError::kTooManyRows:
             return PictureError::kTooLarge;
-        default:
+        case FormatError::kTooShortForHeaders:
+        case FormatError::kNegativeHeaderOffset:
+        case FormatError::kHeaderOutsideFile:
+        case FormatError::kS16Picture:
             return PictureError::kNotShp;
+        case FormatError::kWriteError:
+        case FormatError::kOutputTooLarge:
+        case FormatError::kCancelled:
+            break;
+    }
+    // Reading headers writes nothing and is never cancelled.
+    return PictureError::kNotShp;
+}
+
+}  // namespace
+
+PictureError ReadShpPicture(ByteSource& source, ShpPicture& picture) {
+    const PictureError error = PictureErrorOf(ReadShpLayout(source, kMaxShpRows, picture.layout));
+    if (error != PictureError::kNone) {
+        return error;
     }
     const std::int64_t width = std::int64_t{picture.layout.image.lastColumn} + 1;
     const std::int64_t height = std::int64_t{picture.layout.image.lastRow} + 1;

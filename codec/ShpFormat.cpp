@@ -19,16 +19,16 @@ std::int32_t LoadS16Field(const std::uint8_t* leadIn, std::size_t field) {
 }
 
 // The files that can pass for a map; `got` bytes of the lead-in were read.
-ConvertError CheckForeign(const std::uint8_t (&leadIn)[kS16LeadInSize], std::size_t got,
-                          std::uint64_t size) {
+FormatError CheckForeign(const std::uint8_t (&leadIn)[kS16LeadInSize], std::size_t got,
+                         std::uint64_t size) {
     if (got >= kShapefileMagic.size() &&
         std::equal(kShapefileMagic.begin(), kShapefileMagic.end(), leadIn)) {
-        return ConvertError::kShapefile;
+        return FormatError::kShapefile;
     }
     if (got == kS16LeadInSize && IsS16LeadIn(leadIn, size)) {
-        return ConvertError::kS16Picture;
+        return FormatError::kS16Picture;
     }
-    return ConvertError::kNone;
+    return FormatError::kNone;
 }
 
 }  // namespace
@@ -42,31 +42,31 @@ bool IsS16LeadIn(const std::uint8_t (&leadIn)[kS16LeadInSize], std::uint64_t siz
            size >= kS16LeadInSize && size - kS16LeadInSize >= static_cast<std::uint64_t>(dataBytes);
 }
 
-ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& layout) {
+FormatError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& layout) {
     // One read serves the checks for foreign files and the map's own lead-in.
     std::uint8_t leadIn[kS16LeadInSize];
     const std::size_t got = source.ReadAt(0, leadIn, sizeof leadIn);
     if (got < sizeof leadIn && source.Failed()) {
-        return ConvertError::kReadError;
+        return FormatError::kReadError;
     }
-    const ConvertError foreign = CheckForeign(leadIn, got, source.Size());
-    if (foreign != ConvertError::kNone) {
+    const FormatError foreign = CheckForeign(leadIn, got, source.Size());
+    if (foreign != FormatError::kNone) {
         return foreign;
     }
     if (got < kShpLeadInSize) {
-        return ConvertError::kTooShortForHeaders;
+        return FormatError::kTooShortForHeaders;
     }
     std::copy_n(leadIn + kShpCopiedBytesOffset, layout.copiedBytes.size(),
                 layout.copiedBytes.begin());
 
     const std::int32_t headerOffset = LoadLe32(leadIn + kShpImageOffsetField);
     if (headerOffset < 0) {
-        return ConvertError::kNegativeHeaderOffset;
+        return FormatError::kNegativeHeaderOffset;
     }
     std::uint8_t header[kShpImageHeaderSize];
     if (source.ReadAt(static_cast<std::uint64_t>(headerOffset), header, sizeof header) !=
         sizeof header) {
-        return source.Failed() ? ConvertError::kReadError : ConvertError::kHeaderOutsideFile;
+        return source.Failed() ? FormatError::kReadError : FormatError::kHeaderOutsideFile;
     }
 
     ShpImageHeader& image = layout.image;
@@ -79,10 +79,10 @@ ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& 
     const std::int64_t rows = std::int64_t{image.yEnd} - image.yStart + 1;
     layout.rowCount = std::max<std::int64_t>(rows, 0);
     if (layout.rowCount > maxRows) {
-        return ConvertError::kTooManyRows;
+        return FormatError::kTooManyRows;
     }
     layout.codesOffset = static_cast<std::uint64_t>(headerOffset) + kShpImageHeaderSize;
-    return ConvertError::kNone;
+    return FormatError::kNone;
 }
 
 }  // namespace drovana

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "ByteIo.h"
-#include "ConvertError.h"
+#include "FormatError.h"
 #include "S16Format.h"
 
 // SHP picture maps, the parts the converter reads (all values little-endian):
@@ -63,7 +63,7 @@ struct ShpLayout {
 // Reads and checks the lead-in and the first image header. Fails without
 // touching anything when the source is a shapefile or an S16 picture, when
 // the headers are not all inside the source or the row count passes `maxRows`.
-ConvertError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& layout);
+FormatError ReadShpLayout(ByteSource& source, std::int64_t maxRows, ShpLayout& layout);
 
 // True for an S16 lead-in exactly as the converter writes it, sizes aside:
 // every field matches the header EncodeS16Header makes of its own columns,

@@ -86,29 +86,29 @@ public:
         const auto n = static_cast<std::size_t>(end - buffer_);
         written_ += n;
         if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
-            error_ = ConvertError::kCancelled;
+            error_ = FormatError::kCancelled;
             return nullptr;
         }
         if (written_ - static_cast<std::int64_t>(kS16LeadInSize) > kMaxS16DataBytes) {
-            error_ = ConvertError::kOutputTooLarge;
+            error_ = FormatError::kOutputTooLarge;
             return nullptr;
         }
         if (!sink_.Write(buffer_, n)) {
-            error_ = ConvertError::kWriteError;
+            error_ = FormatError::kWriteError;
             return nullptr;
         }
         return buffer_;
     }
 
     std::int64_t Written() const { return written_; }
-    ConvertError Error() const { return error_; }
+    FormatError Error() const { return error_; }
 
 private:
     ByteSink& sink_;
     std::uint8_t* buffer_;
     const std::atomic<bool>* cancel_;
     std::int64_t written_ = 0;
-    ConvertError error_ = ConvertError::kNone;
+    FormatError error_ = FormatError::kNone;
 };
 
 // How many of `pixels` starting at column `x` lie left of `edge`.
@@ -410,8 +410,8 @@ void EncodeHeaderFor(const ShpLayout& layout, std::int32_t dataBytes,
 
 }  // namespace
 
-ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
-                       const std::atomic<bool>* cancel, S16Rows rows) {
+FormatResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
+                      const std::atomic<bool>* cancel, S16Rows rows) {
     Buffers& buffers = ThreadBuffers();
     CodeReader reader(source, layout.codesOffset, buffers.input.get());
     RecordFlusher flusher(sink, buffers.output.get(), cancel);
@@ -424,10 +424,10 @@ ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& si
 
     RowDecoder decoder(layout, reader, flusher);
     if (!decoder.Run(out + kS16LeadInSize, rows)) {
-        return {flusher.Error(), {}};
+        return {flusher.Error()};
     }
     if (reader.Failed()) {
-        return {ConvertError::kReadError, {}};
+        return {FormatError::kReadError};
     }
     // A picture still wholly in the buffer gets its final header before its
     // only write; a larger one has the header rewritten in place once the
@@ -439,30 +439,30 @@ ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& si
         std::copy(std::begin(header), std::end(header), out + kS16CopiedBytesSize);
     }
     if (!flusher.Flush(decoder.Out())) {
-        return {flusher.Error(), {}};
+        return {flusher.Error()};
     }
     if (!wholeInBuffer) {
         const auto dataBytes = static_cast<std::int32_t>(flusher.Written() - kS16LeadInSize);
         EncodeHeaderFor(layout, dataBytes, header);
         if (!sink.WriteAt(kS16HeaderOffset, header, sizeof header)) {
-            return {ConvertError::kWriteError, {}};
+            return {FormatError::kWriteError};
         }
     }
     return {};
 }
 
-ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits,
-                               S16Rows rows) {
+FormatResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits,
+                              S16Rows rows) {
     ShpLayout layout;
-    const ConvertError error = ReadShpLayout(source, limits.maxRows, layout);
-    if (error != ConvertError::kNone) {
-        return {error, {}};
+    const FormatError error = ReadShpLayout(source, limits.maxRows, layout);
+    if (error != FormatError::kNone) {
+        return {error};
     }
     return WriteS16(source, layout, sink, nullptr, rows);
 }
 
-ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
-                              const DecodeLimits& limits, S16Rows rows) {
+FormatResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
+                             const DecodeLimits& limits, S16Rows rows) {
     MemorySource source(data, size);
     return ConvertShpStream(source, sink, limits, rows);
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "ByteIo.h"
-#include "ConvertError.h"
+#include "FormatError.h"
 #include "S16Format.h"
 #include "ShpFormat.h"
 
@@ -19,17 +19,17 @@ struct DecodeLimits {
 };
 
 // Reads the headers, then writes the whole S16 picture to `sink`.
-ConvertResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits = {},
-                               S16Rows rows = S16Rows::kWhole);
+FormatResult ConvertShpStream(ByteSource& source, ByteSink& sink, const DecodeLimits& limits = {},
+                              S16Rows rows = S16Rows::kWhole);
 
 // The same over bytes in memory.
-ConvertResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
-                              const DecodeLimits& limits = {}, S16Rows rows = S16Rows::kWhole);
+FormatResult ConvertShpBytes(const std::uint8_t* data, std::size_t size, ByteSink& sink,
+                             const DecodeLimits& limits = {}, S16Rows rows = S16Rows::kWhole);
 
 // Writes the S16 picture for a layout already read from `source`, so that a
 // caller can check the headers before it creates the sink. Once `cancel` is
 // set the conversion stops with kCancelled at its next full output buffer.
-ConvertResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
-                       const std::atomic<bool>* cancel = nullptr, S16Rows rows = S16Rows::kWhole);
+FormatResult WriteS16(ByteSource& source, const ShpLayout& layout, ByteSink& sink,
+                      const std::atomic<bool>* cancel = nullptr, S16Rows rows = S16Rows::kWhole);
 
 }  // namespace drovana

@@ -21,14 +21,14 @@ ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
     if (resolved.exists) {
         output.KeepMetadataOf(resolved.status);
     }
-    result = WriteS16(input, layout, output, options.cancel, options.rows);
+    result = FromFormat(WriteS16(input, layout, output, options.cancel, options.rows));
     // Replacing the target opens the old one to keep its attributes.
     input.Close();
     if (result.Ok() && !output.Sync()) {
-        result.error = ConvertError::kWriteError;
+        result = FromFormat({FormatError::kWriteError});
     }
     if (!result.Ok()) {
-        if (result.error == ConvertError::kWriteError) {
+        if (result.Is(FormatError::kWriteError)) {
             result.system = output.WriteError();
         }
         return result;
@@ -55,7 +55,7 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
         return result;
     }
     ShpLayout layout;
-    result.error = ReadShpLayout(input, kMaxShpRows, layout);
+    result = FromFormat({ReadShpLayout(input, kMaxShpRows, layout)});
     if (!result.Ok()) {
         return result;
     }

@@ -283,28 +283,28 @@ TEST(ConvertShpToS16, RejectsBrokenHeadersWithoutWriting) {
     const struct {
         const char* name;
         Bytes shp;
-        ConvertError error;
+        FormatError error;
     } cases[] = {
-        {"empty", {}, ConvertError::kTooShortForHeaders},
-        {"11 bytes", Bytes(good.begin(), good.begin() + 11), ConvertError::kTooShortForHeaders},
-        {"lead-in only", Bytes(good.begin(), good.begin() + 12), ConvertError::kHeaderOutsideFile},
+        {"empty", {}, FormatError::kTooShortForHeaders},
+        {"11 bytes", Bytes(good.begin(), good.begin() + 11), FormatError::kTooShortForHeaders},
+        {"lead-in only", Bytes(good.begin(), good.begin() + 12), FormatError::kHeaderOutsideFile},
         {"header one byte short", Bytes(good.begin(), good.end() - 1),
-         ConvertError::kHeaderOutsideFile},
-        {"offset -1", offsetMinusOne, ConvertError::kNegativeHeaderOffset},
+         FormatError::kHeaderOutsideFile},
+        {"offset -1", offsetMinusOne, FormatError::kNegativeHeaderOffset},
         {"offset INT32_MIN", ShpBuilder().HeaderOffset(INT32_MIN).Build(),
-         ConvertError::kNegativeHeaderOffset},
+         FormatError::kNegativeHeaderOffset},
         {"offset past the end", ShpBuilder().HeaderOffset(13).Build(),
-         ConvertError::kHeaderOutsideFile},
+         FormatError::kHeaderOutsideFile},
         {"offset INT32_MAX", ShpBuilder().HeaderOffset(INT32_MAX).Build(),
-         ConvertError::kHeaderOutsideFile},
+         FormatError::kHeaderOutsideFile},
         {"full int32 row range", ShpBuilder().Image({0, 0, 0, INT32_MIN, INT32_MAX}).Build(),
-         ConvertError::kTooManyRows},
-        {"65537 rows", ShpBuilder().Image({0, 0, 0, 0, 65536}).Build(), ConvertError::kTooManyRows},
+         FormatError::kTooManyRows},
+        {"65537 rows", ShpBuilder().Image({0, 0, 0, 0, 65536}).Build(), FormatError::kTooManyRows},
         {"65537 negative rows", ShpBuilder().Image({0, 0, 0, -65537, -1}).Build(),
-         ConvertError::kTooManyRows},
-        {"shapefile", ShapefileBytes(), ConvertError::kShapefile},
-        {"S16", S16Of(MakeMap(40, 30, MapStyle::kMixed)), ConvertError::kS16Picture},
-        {"S16 of no columns", S16Of(OneRow(-1, 0, {})), ConvertError::kS16Picture},
+         FormatError::kTooManyRows},
+        {"shapefile", ShapefileBytes(), FormatError::kShapefile},
+        {"S16", S16Of(MakeMap(40, 30, MapStyle::kMixed)), FormatError::kS16Picture},
+        {"S16 of no columns", S16Of(OneRow(-1, 0, {})), FormatError::kS16Picture},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

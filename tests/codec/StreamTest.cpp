@@ -158,13 +158,13 @@ template <typename MakeSink>
 void ExpectEveryFailedCallFails(const Bytes& shp, MakeSink makeSink) {
     for (int failAt = 0;; ++failAt) {
         auto sink = makeSink(failAt);
-        const ConvertResult result = ConvertShpBytes(shp.data(), shp.size(), *sink);
+        const FormatResult result = ConvertShpBytes(shp.data(), shp.size(), *sink);
         if (sink->Calls() <= failAt) {
-            EXPECT_TRUE(result.Ok()) << DescribeConvertResult(result);
+            EXPECT_TRUE(result.Ok()) << DescribeFormatError(result.error);
             EXPECT_GE(failAt, 1);
             return;
         }
-        ASSERT_EQ(result.error, ConvertError::kWriteError) << "failAt " << failAt;
+        ASSERT_EQ(result.error, FormatError::kWriteError) << "failAt " << failAt;
     }
 }
 
@@ -211,7 +211,7 @@ TEST(ConvertShpStream, ReadErrorIsNotMistakenForEndOfSource) {
         SCOPED_TRACE(failFrom);
         FailingReadSource source(shp, failFrom);
         MemorySink sink;
-        EXPECT_EQ(ConvertShpStream(source, sink).error, ConvertError::kReadError);
+        EXPECT_EQ(ConvertShpStream(source, sink).error, FormatError::kReadError);
     }
 }
 
@@ -256,7 +256,7 @@ TEST(ConvertShpStream, RecordAreaStopsAtInt32Max) {
     CountingSink sink;
     EXPECT_EQ(
         ConvertShpBytes(tooMany.data(), tooMany.size(), sink, noRowLimit, S16Rows::kLegacy).error,
-        ConvertError::kOutputTooLarge);
+        FormatError::kOutputTooLarge);
     EXPECT_LE(sink.written_, 44u + 2147483644u);
 }
 

@@ -126,7 +126,7 @@ TEST(SampleMaps, AllButTheBrokenOneConvertToPicturesOfTheirSize) {
     }
     const ConvertResult broken =
         ConvertShpFile(dir / "maps" / kBrokenSampleName, dir / "peg" / "MAP13.s16");
-    EXPECT_EQ(broken.error, ConvertError::kTooShortForHeaders);
+    EXPECT_TRUE(broken.Is(FormatError::kTooShortForHeaders));
     EXPECT_EQ(NamesIn(dir / "peg").size(), GoodSamples().size());
 }
 

@@ -60,14 +60,14 @@ TEST(ConvertShpFile, BrokenSourceLeavesTargetAlone) {
     const struct {
         const char* name;
         Bytes shp;
-        ConvertError error;
+        FormatError error;
     } cases[] = {
-        {"11 bytes", Bytes(good.begin(), good.begin() + 11), ConvertError::kTooShortForHeaders},
-        {"negative header offset", negative, ConvertError::kNegativeHeaderOffset},
-        {"header cut short", Bytes(good.begin(), good.end() - 1), ConvertError::kHeaderOutsideFile},
+        {"11 bytes", Bytes(good.begin(), good.begin() + 11), FormatError::kTooShortForHeaders},
+        {"negative header offset", negative, FormatError::kNegativeHeaderOffset},
+        {"header cut short", Bytes(good.begin(), good.end() - 1), FormatError::kHeaderOutsideFile},
         {"full int32 row range", ShpBuilder().Image({0, 0, 0, INT32_MIN, INT32_MAX}).Build(),
-         ConvertError::kTooManyRows},
-        {"65537 rows", ShpBuilder().Image({0, 0, 0, 1, 65537}).Build(), ConvertError::kTooManyRows},
+         FormatError::kTooManyRows},
+        {"65537 rows", ShpBuilder().Image({0, 0, 0, 1, 65537}).Build(), FormatError::kTooManyRows},
     };
     for (const auto& c : cases) {
         for (const bool targetExists : {false, true}) {
@@ -77,7 +77,7 @@ TEST(ConvertShpFile, BrokenSourceLeavesTargetAlone) {
             if (targetExists) {
                 WriteBytes(dir / "out.s16", kOldTarget);
             }
-            EXPECT_EQ(ConvertShpFile(dir / "in.shp", dir / "out.s16").error, c.error);
+            EXPECT_TRUE(ConvertShpFile(dir / "in.shp", dir / "out.s16").Is(c.error));
             EXPECT_EQ(ConvertShpToS16(dir / "in.shp", dir / "out.s16"), 0);
             if (targetExists) {
                 EXPECT_EQ(ReadBytes(dir / "out.s16"), kOldTarget);
@@ -195,7 +195,7 @@ TEST(ConvertShpFile, FailedWriteKeepsOldTargetAndLeavesNoTemporary) {
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, savedHandler);
 
-        EXPECT_EQ(result.error, ConvertError::kWriteError);
+        EXPECT_TRUE(result.Is(FormatError::kWriteError)) << DescribeConvertResult(result);
         EXPECT_TRUE(result.system) << "the system's reason is passed on";
         EXPECT_EQ(ReadBytes(dir / "out.s16"), kOldTarget);
         EXPECT_EQ(dir.Names().size(), 2u);
@@ -203,17 +203,22 @@ TEST(ConvertShpFile, FailedWriteKeepsOldTargetAndLeavesNoTemporary) {
 }
 #endif
 
+// Every reason of both kinds has its own text, and a format's reason
+// reaches the text of a conversion of files.
 TEST(ConvertError, EveryValueHasItsOwnText) {
     std::vector<std::string> seen;
-    for (int e = 0; e <= static_cast<int>(ConvertError::kCannotReplaceTarget); ++e) {
-        const std::string text = DescribeConvertError(static_cast<ConvertError>(e));
-        EXPECT_FALSE(text.empty());
-        EXPECT_NE(text, "unknown error") << e;
-        EXPECT_EQ(std::count(seen.begin(), seen.end(), text), 0) << text;
-        seen.push_back(text);
+    for (int e = 0; e <= static_cast<int>(ConvertError::kCannotSyncFolder); ++e) {
+        seen.push_back(DescribeConvertError(static_cast<ConvertError>(e)));
     }
-    EXPECT_STREQ(DescribeConvertError(ConvertError::kTooShortForHeaders),
-                 "not an SHP picture: file too short for its headers");
+    for (int e = 1; e <= static_cast<int>(FormatError::kCancelled); ++e) {
+        seen.push_back(DescribeFormatError(static_cast<FormatError>(e)));
+    }
+    for (const std::string& text : seen) {
+        EXPECT_NE(text, "unknown error");
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), text), 1) << text;
+    }
+    EXPECT_EQ(DescribeConvertResult(FromFormat({FormatError::kTooShortForHeaders})),
+              "not an SHP picture: file too short for its headers");
     EXPECT_EQ(DescribeConvertResult({ConvertError::kCannotCreateTarget,
                                      std::make_error_code(std::errc::no_such_file_or_directory)}),
               "cannot create target: " +

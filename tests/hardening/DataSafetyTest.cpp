@@ -275,11 +275,11 @@ TEST(Shrinking, ASourceCutShortDuringItsConversionIsAReadError) {
     bool notRegular = false;
     ASSERT_TRUE(input.Open({nullptr, dir / "in.shp"}, error, notRegular));
     ShpLayout layout;
-    ASSERT_EQ(ReadShpLayout(input, kMaxShpRows, layout), ConvertError::kNone);
+    ASSERT_EQ(ReadShpLayout(input, kMaxShpRows, layout), FormatError::kNone);
 
     fs::resize_file(dir / "in.shp", shp.size() / 2);
     MemorySink sink;
-    EXPECT_EQ(WriteS16(input, layout, sink).error, ConvertError::kReadError);
+    EXPECT_EQ(WriteS16(input, layout, sink).error, FormatError::kReadError);
 }
 
 mode_t ModeOf(const fs::path& path) {

@@ -59,7 +59,7 @@ TEST(Truncation, EveryCutEitherFailsWithoutTargetOrGivesAConsistentPicture) {
         for (std::size_t size = 0; size <= picture.shp.size(); ++size) {
             const Bytes cut(picture.shp.begin(), picture.shp.begin() + size);
             MemorySink memory;
-            const ConvertResult inMemory = ConvertShpBytes(cut.data(), cut.size(), memory);
+            const FormatResult inMemory = ConvertShpBytes(cut.data(), cut.size(), memory);
             for (const bool oldTarget : {false, true}) {
                 SCOPED_TRACE(testing::Message() << picture.name << " cut to " << size << " bytes"
                                                 << (oldTarget ? ", old target" : ""));

@@ -95,7 +95,8 @@ const EnvironmentFault kEnvironmentFaults[] = {
          populate();
          return why;
      },
-     {ConvertError::kWriteError, std::make_error_code(std::errc::no_space_on_device)},
+     {ConvertError::kFormat, std::make_error_code(std::errc::no_space_on_device),
+      FormatError::kWriteError},
      true},
     {"file too large",
      [](const fs::path&, const std::function<void()>& populate) {
@@ -105,7 +106,8 @@ const EnvironmentFault kEnvironmentFaults[] = {
          const rlimit limit{16 * 1024, 16 * 1024};
          return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "" : std::string("setrlimit failed");
      },
-     {ConvertError::kWriteError, std::make_error_code(std::errc::file_too_large)},
+     {ConvertError::kFormat, std::make_error_code(std::errc::file_too_large),
+      FormatError::kWriteError},
      true},
     {"read-only file system",
      [](const fs::path& peg, const std::function<void()>& populate) {
@@ -168,6 +170,7 @@ TEST_P(EnvironmentFaultTest, FailsCleanlyAndTheBatchGoesOn) {
             const ConvertResult one =
                 ConvertShpFile(folders.shp / "MAP02.SHP", folders.peg / "MAP02.s16");
             EXPECT_EQ(one.error, fault.expected.error) << DescribeConvertResult(one);
+            EXPECT_EQ(one.format, fault.expected.format) << DescribeConvertResult(one);
             EXPECT_EQ(one.system, fault.expected.system) << one.system.message();
             EXPECT_EQ(StateOf(folders.peg), before);
 
@@ -585,7 +588,7 @@ TEST(FileSizeLimit, EveryWriteCallCutShortFailsCleanly) {
             ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
 
             if (limits[i] < s16.size()) {
-                EXPECT_EQ(result.error, ConvertError::kWriteError) << DescribeConvertResult(result);
+                EXPECT_TRUE(result.Is(FormatError::kWriteError)) << DescribeConvertResult(result);
                 EXPECT_EQ(result.system, std::make_error_code(std::errc::file_too_large));
                 EXPECT_EQ(StateOf(dir.Path()), before);
             } else {

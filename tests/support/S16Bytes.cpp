@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "ConvertError.h"
+#include "FormatError.h"
 #include "ShpToS16.h"
 
 namespace drovana::test {
@@ -22,9 +22,10 @@ std::uint32_t LoadUnsigned(const std::vector<std::uint8_t>& bytes, std::size_t a
 
 std::vector<std::uint8_t> S16Of(const std::vector<std::uint8_t>& shp, S16Rows rows) {
     MemorySink sink;
-    const ConvertResult result = ConvertShpBytes(shp.data(), shp.size(), sink, {}, rows);
+    const FormatResult result = ConvertShpBytes(shp.data(), shp.size(), sink, {}, rows);
     if (!result.Ok()) {
-        throw std::runtime_error("no S16 picture: " + DescribeConvertResult(result));
+        throw std::runtime_error(std::string("no S16 picture: ") +
+                                 DescribeFormatError(result.error));
     }
     return sink.Bytes();
 }
