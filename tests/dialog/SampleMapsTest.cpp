@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "PictureDecode.h"
 #include "S16Bytes.h"
 #include "SampleMaps.h"
-#include "ShpEncoder.h"
 #include "TestFiles.h"
 
 namespace drovana::test {
@@ -89,27 +87,6 @@ void ExpectShows(const Bytes& shp, const IndexPicture& picture, int xStart) {
     }
 }
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
-Bytes Same(int count, std::uint8_t index) {
-    return Bytes(static_cast<std::size_t>(count), index);
-}
-
-// Never three equal pixels in a row, so never a run.
-Bytes Varied(int count) {
-    Bytes pixels;
-    for (int i = 0; i < count; ++i) {
-        pixels.push_back(static_cast<std::uint8_t>(16 + i % 3));
-    }
-    return pixels;
-}
-
 TEST(SampleMaps, AllButTheBrokenOneConvertToPicturesOfTheirSize) {
     const TempDir dir;
     samples::WriteSamples(dir.Path());
@@ -162,34 +139,6 @@ TEST(SampleMaps, EachShowsThePictureItWasDrawnFrom) {
     EXPECT_GT(rowsEndingEarly, 0);
     EXPECT_GT(rowsToTheEdge, 0);
     EXPECT_GT(drawnFromAColumn, 0);
-}
-
-TEST(SampleShpEncoder, SplitsLongStretchesAndEndsRowsEarly) {
-    struct Case {
-        const char* what;
-        Bytes row;
-        int xStart;
-        int codedWidth;
-        std::size_t codeBytes;  // runs and skips two bytes each, the row's end one
-    };
-    const Case cases[] = {
-        {"a run longer than one code", Same(300, 7), 0, 300, 3 * 2 + 1},
-        {"varied pixels longer than one literal", Varied(300), 0, 300, 300 + 3 + 1},
-        {"a gap longer than one skip", Join({Same(1, 9), Same(600, 5), Same(1, 9)}), 0, 602,
-         5 * 2 + 1},
-        {"transparent to the edge", Join({Varied(3), Same(300, 5)}), 0, 3, 3 + 1 + 1},
-        {"all transparent", Same(10, 5), 0, 0, 1},
-        {"drawn from a column on", Join({Same(4, 5), Varied(6)}), 40, 10, 2 + 6 + 1 + 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        IndexPicture picture(static_cast<int>(c.row.size()), 1);
-        picture.pixels = c.row;
-        const Bytes shp = samples::EncodeShp(picture, c.xStart);
-        ExpectShows(shp, picture, c.xStart);
-        EXPECT_EQ(CodedRowWidths(shp), std::vector<int>{c.codedWidth});
-        EXPECT_EQ(shp.size() - ImageHeaderAt(shp) - kShpImageHeaderSize, c.codeBytes);
-    }
 }
 
 }  // namespace
