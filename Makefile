@@ -1,13 +1,13 @@
 # The two commands of the README. Both install what is missing, then build.
+# Each build is one of the configurations in CMakePresets.json; BUILD_DIR and
+# CMAKE_FLAGS override the preset's folder and add to its settings.
+PRESET ?= default
 BUILD_DIR ?= build
-BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
 FUZZ_DIR ?= build-fuzz
 FUZZ_RUNS ?= 2000000
-FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined,implicit-conversion -fno-sanitize-recover=all
 SANITIZE_DIR ?= build-asan
-SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 
 .PHONY: all deps configure build run test bench package fuzz sanitize windows clean
 
@@ -17,7 +17,7 @@ deps:
 	./scripts/install-deps
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+	cmake --preset $(PRESET) -B $(BUILD_DIR) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD_DIR)
@@ -37,7 +37,7 @@ package: build
 BENCH_FLAGS ?= $(if $(filter 0,$(shell id -u)),--drop-caches)
 
 # The benchmarks are built only when asked for.
-bench: CMAKE_FLAGS += -DDROVANA_BUILD_BENCH=ON
+bench: PRESET = bench
 bench: build
 	$(BUILD_DIR)/bench/convert_bench $(BENCH_FLAGS)
 	python3 bench/batch_bench.py $(BUILD_DIR) $(BENCH_FLAGS)
@@ -45,9 +45,7 @@ bench: build
 
 # libFuzzer on the decoding core with a fixed seed; any finding fails.
 fuzz: deps
-	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DDROVANA_BUILD_DIALOG=OFF -DDROVANA_BUILD_TESTS=OFF -DDROVANA_BUILD_BENCH=OFF \
-		-DDROVANA_BUILD_FUZZ=ON -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" $(CMAKE_FLAGS)
+	cmake --preset fuzz -B $(FUZZ_DIR) $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_DIR) --target convert_fuzz make-fuzz-seeds s16_fuzz make-s16-fuzz-seeds
 	$(FUZZ_DIR)/fuzz/make-fuzz-seeds $(FUZZ_DIR)/seeds
 	mkdir -p $(FUZZ_DIR)/corpus
@@ -60,8 +58,7 @@ fuzz: deps
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
-	$(MAKE) test BUILD_DIR=$(SANITIZE_DIR) BUILD_TYPE=Debug \
-		CMAKE_FLAGS='-DDROVANA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" $(CMAKE_FLAGS)'
+	$(MAKE) test PRESET=sanitize BUILD_DIR=$(SANITIZE_DIR)
 
 # shp2s16.exe for 64-bit Windows, cross-built with mingw-w64, every Qt-free
 # test program run under Wine, and the .zip to download, in $(WIN_DIR)/package.
@@ -69,9 +66,7 @@ WIN_DIR ?= build-win
 WINE_ENV := WINEDEBUG=-all WINEPREFIX=$(abspath $(WIN_DIR))/wine
 
 windows: deps
-	cmake -S . -B $(WIN_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-		-DCMAKE_BUILD_TYPE=Release -DDROVANA_BUILD_DIALOG=OFF -DDROVANA_BUILD_BENCH=OFF \
-		$(CMAKE_FLAGS)
+	cmake --preset windows -B $(WIN_DIR) $(CMAKE_FLAGS)
 	cmake --build $(WIN_DIR)
 	cd $(WIN_DIR) && $(WINE_ENV) ctest --output-on-failure
 	cmake --build $(WIN_DIR) --target package
