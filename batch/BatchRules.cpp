@@ -132,6 +132,8 @@ CandidateList ListCandidates(const std::string& shpFolder, const std::string& pe
             list.names.push_back(name);
         } else if (updateOnly) {
             ++list.upToDate;
+        } else {
+            ++list.hiddenOrReadOnly;
         }
     }
     if (error) {

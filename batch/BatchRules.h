@@ -36,6 +36,7 @@ inline constexpr const char* kS16Extension = ".s16";
 struct CandidateList {
     std::vector<std::filesystem::path> names;  // bare file names
     std::size_t upToDate = 0;                  // left out for their counterpart
+    std::size_t hiddenOrReadOnly = 0;          // left out without the update switch
     std::error_code error;                     // why a folder could not be listed
     std::filesystem::path failedFolder;        // which folder that was
 };

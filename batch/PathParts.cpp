@@ -1,5 +1,6 @@
 #include "PathParts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace drovana {
@@ -162,7 +163,14 @@ std::string TextOf(const std::filesystem::path& path) {
 #endif
 }
 
-std::string QuotedName(const std::string& text) {
+std::string QuotedName(const std::string& given) {
+#ifdef _WIN32
+    // Shown the way the system writes paths, whichever slash was typed.
+    std::string text = given;
+    std::replace(text.begin(), text.end(), '/', '\\');
+#else
+    const std::string& text = given;
+#endif
     if (!HasControl(text)) {
         return text;
     }

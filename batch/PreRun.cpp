@@ -66,4 +66,19 @@ bool HoldsS16ButNoMaps(const std::string& folder) {
     return holdsS16 && !error;
 }
 
+ShpFolderProblem CheckShpFolder(const std::string& folder, std::string* reason) {
+    switch (CheckFolder(folder, reason)) {
+        case FolderState::kMissing:
+            return ShpFolderProblem::kMissing;
+        case FolderState::kNotAFolder:
+            return ShpFolderProblem::kNotAFolder;
+        case FolderState::kUnreachable:
+            return ShpFolderProblem::kUnreachable;
+        case FolderState::kFolder:
+            break;
+    }
+    return HoldsS16ButNoMaps(folder) ? ShpFolderProblem::kHoldsS16ButNoMaps
+                                     : ShpFolderProblem::kNone;
+}
+
 }  // namespace drovana

@@ -28,4 +28,11 @@ std::string TargetForOneFile(const std::string& source, const std::string& targe
 // PeG folder, named first.
 bool HoldsS16ButNoMaps(const std::string& folder);
 
+// What keeps a folder text from naming a folder of maps; each front end puts
+// it in its own words.
+enum class ShpFolderProblem { kNone, kMissing, kNotAFolder, kUnreachable, kHoldsS16ButNoMaps };
+
+// kUnreachable comes with the system's reason in `reason`.
+ShpFolderProblem CheckShpFolder(const std::string& folder, std::string* reason = nullptr);
+
 }  // namespace drovana

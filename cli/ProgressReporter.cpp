@@ -31,6 +31,18 @@ std::string ShortName(const std::filesystem::path& source) {
     return QuotedName(name);
 }
 
+// A failure of the target is told by the target's name: the map is fine.
+const std::filesystem::path& NamedInFailure(const BatchItem& item, const ConvertResult& result) {
+    switch (result.error) {
+        case ConvertError::kTargetNotRegularFile:
+        case ConvertError::kCannotCreateTarget:
+        case ConvertError::kCannotReplaceTarget:
+            return item.target;
+        default:
+            return item.source;
+    }
+}
+
 }  // namespace
 
 ProgressReporter::ProgressReporter(std::FILE* err, std::size_t total, Mode mode)
@@ -55,13 +67,13 @@ void ProgressReporter::Finished(const BatchItem& item, const ConvertResult& resu
     ++done_;
     if (!result.Ok()) {
         ClearProgress();
-        std::fprintf(err_, "shp2s16: %s: %s\n", QuotedPath(item.source).c_str(),
+        std::fprintf(err_, "shp2s16: %s: %s\n", QuotedPath(NamedInFailure(item, result)).c_str(),
                      DescribeConvertResult(result).c_str());
     }
     DrawProgress(done_ == total_);
 }
 
-void ProgressReporter::Summary(const BatchOutcome& outcome, std::size_t upToDate) {
+void ProgressReporter::Summary(const BatchOutcome& outcome, const LeftOut& leftOut) {
     std::lock_guard<std::mutex> lock(mutex_);
     ClearProgress();
     if (outcome.syncError) {
@@ -72,9 +84,19 @@ void ProgressReporter::Summary(const BatchOutcome& outcome, std::size_t upToDate
     if (mode_.quiet) {
         return;
     }
-    std::fprintf(err_, "shp2s16: %s%zu converted, %zu failed, %zu skipped as up to date, %.2f s\n",
+    std::string skipped;
+    if (leftOut.upToDate) {
+        skipped = std::to_string(*leftOut.upToDate) + " skipped as up to date, ";
+    }
+    std::string unlisted;
+    if (leftOut.hiddenOrReadOnly > 0) {
+        unlisted = "; " + std::to_string(leftOut.hiddenOrReadOnly) +
+                   (leftOut.hiddenOrReadOnly == 1 ? " map" : " maps") +
+                   " not listed: hidden or read-only";
+    }
+    std::fprintf(err_, "shp2s16: %s%zu converted, %zu failed, %s%.2f s%s\n",
                  outcome.interrupted ? "interrupted: " : "", outcome.converted, outcome.failed,
-                 upToDate, Elapsed());
+                 skipped.c_str(), Elapsed(), unlisted.c_str());
 }
 
 void ProgressReporter::DrawProgress(bool force) {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "BatchConvert.h"
@@ -25,8 +26,15 @@ public:
     void Started(const BatchItem& item) override;
     void Finished(const BatchItem& item, const ConvertResult& result) override;
 
-    // "3 converted, 1 failed, 2 skipped as up to date, 0.4 s"
-    void Summary(const BatchOutcome& outcome, std::size_t upToDate);
+    // The maps a folder batch left out, and why.
+    struct LeftOut {
+        std::optional<std::size_t> upToDate;  // counted only with the update switch
+        std::size_t hiddenOrReadOnly = 0;
+    };
+
+    // "3 converted, 1 failed, 2 skipped as up to date, 0.4 s", and after it
+    // "; 2 maps not listed: hidden or read-only" when some were.
+    void Summary(const BatchOutcome& outcome, const LeftOut& leftOut);
 
 private:
     void DrawProgress(bool force);

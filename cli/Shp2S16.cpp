@@ -14,6 +14,7 @@
 #include "BatchConvert.h"
 #include "BatchRules.h"
 #include "Interrupt.h"
+#include "OptionWords.h"
 #include "PathParts.h"
 #include "PreRun.h"
 #include "ProgressReporter.h"
@@ -58,6 +59,19 @@ const char* kHelp =
     "Arguments:\n"
     "  SOURCE             SHP picture, or folder of SHP pictures.\n"
     "  TARGET             S16 picture, or PeG folder to write into.\n";
+
+// Every long option, for the nearest one to a mistyped name.
+const std::vector<std::string> kLongOptions = {"--help",    "--version", "--update-only", "--jobs",
+                                               "--dry-run", "--quiet",   "--legacy-rows"};
+
+// The help with the paths in the examples spelt as the system spells them.
+std::string HelpText() {
+    std::string help = kHelp;
+#ifdef _WIN32
+    std::replace(help.begin(), help.end(), '/', '\\');
+#endif
+    return help;
+}
 
 // What the command line asks for, as it was written.
 struct Request {
@@ -110,12 +124,12 @@ void PrintUsageError(std::FILE* err, const std::string& message) {
                  kProgram, message.c_str(), kProgram, kProgram, kProgram);
 }
 
-// "--name=value" and "-xyz" are the unknown options "name" and "x".
+// "--name=value" and "-xyz" are the unknown options "--name" and "-x".
 std::string UnknownOptionName(const std::string& argument) {
     if (argument.rfind("--", 0) == 0) {
-        return argument.substr(2, argument.find('=') - 2);
+        return argument.substr(0, argument.find('='));
     }
-    return argument.substr(1, 1);
+    return argument.substr(0, 2);
 }
 
 // The parser's messages speak of its own workings; ours say what was wrong
@@ -131,12 +145,11 @@ std::string DescribeParseError(const CLI::App& app, const CLI::ParseError& error
         const std::string name = argument.substr(0, equals);
         const CLI::Option* option = app.get_option_no_throw(name);
         if (option != nullptr && option->get_expected_max() == 0) {
-            return "Unexpected value after '" + name + "'.";
+            return name + " takes no value";
         }
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr && !given.empty()) {
-        return std::string("Missing value after '") +
-               (given.back().rfind("--", 0) == 0 ? "--jobs" : "-j") + "'.";
+        return NeedsValueMessage(given.back().rfind("--", 0) == 0 ? "--jobs" : "-j", "a number");
     }
     return error.what();
 }
@@ -163,8 +176,12 @@ bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
                                   ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("operands", request.operands);
 
-    const std::vector<std::string> given(arguments.begin() + (arguments.empty() ? 0 : 1),
-                                         arguments.end());
+    std::vector<std::string> given(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                   arguments.end());
+#ifdef _WIN32
+    // The help switch of the system's own commands.
+    std::replace(given.begin(), given.end(), std::string("/?"), std::string("--help"));
+#endif
     // The parser takes the arguments last first.
     std::vector<std::string> reversed(given.rbegin(), given.rend());
     try {
@@ -177,7 +194,7 @@ bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
     // "--" stays among the arguments the parser did not take.
     for (const std::string& extra : app.remaining()) {
         if (extra != "--") {
-            error = "Unknown option '" + UnknownOptionName(extra) + "'.";
+            error = UnknownOptionMessage(UnknownOptionName(extra), kLongOptions);
             return false;
         }
     }
@@ -202,11 +219,22 @@ int DefaultJobs() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// Which operand is missing: the one after a folder is the PeG folder.
+std::string MissingOperand(const std::vector<std::string>& files) {
+    if (files.empty()) {
+        return "missing SOURCE and TARGET";
+    }
+    std::error_code error;
+    const bool folder = SpeltAsFolder(files[0]) || fs::is_directory(PathOf(files[0]), error);
+    return std::string("missing ") + (folder ? "PEG_FOLDER" : "TARGET") + " after '" +
+           QuotedName(files[0]) + "'";
+}
+
 // Fills `options`; returns false with `error` set on wrong usage.
 bool ReadOptions(const Request& request, Options& options, std::string& error) {
     const std::vector<std::string>& files = request.operands;
     if (files.size() != 2) {
-        error = files.size() < 2 ? "missing file operand" : "too many operands";
+        error = files.size() < 2 ? MissingOperand(files) : "too many operands";
         return false;
     }
     if (files[0].empty() || files[1].empty()) {
@@ -221,7 +249,7 @@ bool ReadOptions(const Request& request, Options& options, std::string& error) {
     options.rows = request.legacyRows ? S16Rows::kLegacy : S16Rows::kWhole;
     options.jobs = DefaultJobs();
     if (request.jobsGiven && !ParseJobs(request.jobs, options.jobs)) {
-        error = "invalid number of jobs: '" + request.jobs + "'";
+        error = NeedsValueMessage("-j", "a number from 1 up") + ", not '" + request.jobs + "'";
         return false;
     }
     return true;
@@ -240,7 +268,8 @@ int InterruptedStatus() {
     return signal != 0 ? kExitSignalBase + signal : kExitInterrupted;
 }
 
-int Convert(const Options& options, const BatchPlan& plan, bool singleFile, std::FILE* err) {
+int Convert(const Options& options, const BatchPlan& plan, std::size_t hiddenOrReadOnly,
+            bool singleFile, std::FILE* err) {
     CatchInterrupts();
     ProgressReporter::Mode mode;
     mode.quiet = options.quiet;
@@ -249,7 +278,12 @@ int Convert(const Options& options, const BatchPlan& plan, bool singleFile, std:
     const BatchOutcome outcome =
         ConvertBatch(plan.items, options.jobs, InterruptRequested(), reporter, options.rows);
     if (!singleFile || outcome.interrupted) {
-        reporter.Summary(outcome, plan.upToDate);
+        ProgressReporter::LeftOut leftOut;
+        if (options.updateOnly) {
+            leftOut.upToDate = plan.upToDate;
+        }
+        leftOut.hiddenOrReadOnly = hiddenOrReadOnly;
+        reporter.Summary(outcome, leftOut);
     }
     if (outcome.interrupted) {
         return InterruptedStatus();
@@ -302,15 +336,37 @@ int CheckTargetFolder(const std::string& target, std::FILE* err) {
     }
 }
 
+// A name the file system does not know, not spelt as a map, is more likely a
+// mistyped folder than a map: wrong usage, as a missing folder is.
+bool MistypedFolder(const std::string& source) {
+    std::error_code error;
+    return !HasExtension(source, kShpExtension) &&
+           fs::status(PathOf(source), error).type() == fs::file_type::not_found;
+}
+
+// A picture name that is not there yet and not spelt as one is written as
+// it stands, with no ".s16" added.
+void WarnOfBareTarget(const std::string& target, std::FILE* err) {
+    std::error_code error;
+    if (!HasExtension(target, kS16Extension) &&
+        fs::status(PathOf(target), error).type() == fs::file_type::not_found) {
+        std::fprintf(err,
+                     "%s: warning: %s does not end in .s16; a file of that exact name is "
+                     "written\n",
+                     kProgram, QuotedName(target).c_str());
+    }
+}
+
 // Each Plan function fills `plan` and returns kExitSuccess, or reports why it
 // could not and returns the status to exit with.
-int PlanOneFile(const std::string& source, std::string target, BatchPlan& plan, std::FILE* err) {
+int PlanOneFile(const Options& options, BatchPlan& plan, std::FILE* err) {
+    const std::string& source = options.source;
     if (SpeltAsFolder(source)) {
         std::fprintf(err, "%s: %s: %s\n", kProgram, QuotedName(source).c_str(),
                      MissingFolderReason(source).c_str());
         return kExitUsage;
     }
-    target = TargetForOneFile(source, target);
+    const std::string target = TargetForOneFile(source, options.target);
     if (const int checked = CheckTargetFolder(target, err); checked != kExitSuccess) {
         return checked;
     }
@@ -325,24 +381,69 @@ int PlanOneFile(const std::string& source, std::string target, BatchPlan& plan, 
             err, std::string("arguments look swapped: ") + swapped + "; the SHP map comes first");
         return kExitUsage;
     }
+    if (MistypedFolder(source)) {
+        std::fprintf(err, "%s: %s: no such file or folder\n", kProgram, QuotedName(source).c_str());
+        return kExitUsage;
+    }
+    if (!options.quiet) {
+        WarnOfBareTarget(target, err);
+    }
     plan.items.push_back({sourcePath, targetPath});
     return kExitSuccess;
 }
 
+// The PeG folder must be a folder the batch can write into.
+int CheckPegFolder(const std::string& target, std::FILE* err) {
+    std::string reason;
+    switch (CheckFolder(target, &reason)) {
+        case FolderState::kFolder:
+            return kExitSuccess;
+        case FolderState::kMissing:
+            std::fprintf(err, "%s: %s: no such folder\n", kProgram, QuotedName(target).c_str());
+            break;
+        case FolderState::kNotAFolder:
+            std::fprintf(err, "%s: %s is not a folder\n", kProgram, QuotedName(target).c_str());
+            break;
+        case FolderState::kUnreachable:
+            std::fprintf(err, "%s: %s: cannot reach folder: %s\n", kProgram,
+                         QuotedName(target).c_str(), reason.c_str());
+            break;
+    }
+    return kExitUsage;
+}
+
+void ReportListingError(const std::filesystem::path& folder, const std::error_code& error,
+                        std::FILE* err) {
+    std::fprintf(err, "%s: %s: cannot list folder: %s\n", kProgram, QuotedPath(folder).c_str(),
+                 error.message().c_str());
+}
+
 // A folder that cannot be listed is not an empty one: with -u an unreadable
 // PeG folder would otherwise let every existing S16 be overwritten.
-int PlanBatch(const Options& options, std::string source, std::string target, BatchPlan& plan,
+// `hiddenOrReadOnly` counts the maps left out for being hidden or read-only.
+int PlanBatch(const Options& options, BatchPlan& plan, std::size_t& hiddenOrReadOnly,
               std::FILE* err) {
-    if (CheckFolder(target) != FolderState::kFolder) {
-        std::fprintf(err, "%s: %s: no such folder\n", kProgram, QuotedName(target).c_str());
+    if (const int checked = CheckPegFolder(options.target, err); checked != kExitSuccess) {
+        return checked;
+    }
+    const std::string source = WithTrailingSeparator(options.source);
+    const std::string target = WithTrailingSeparator(options.target);
+    // The PeG folder named first: converting nothing would look like success.
+    if (CheckShpFolder(source) == ShpFolderProblem::kHoldsS16ButNoMaps) {
+        PrintUsageError(err, QuotedName(source) +
+                                 " holds S16 pictures but no maps: are the two folders swapped?");
         return kExitUsage;
     }
-    EnsureTrailingSeparator(source);
-    EnsureTrailingSeparator(target);
-    plan = PlanFolderBatch(source, target, options.updateOnly);
+    const CandidateList candidates = ListCandidates(source, target, options.updateOnly);
+    if (candidates.error) {
+        ReportListingError(candidates.failedFolder, candidates.error, err);
+        return kExitUsage;
+    }
+    plan = PlanNamedBatch(source, target, candidates.names);
+    plan.upToDate = candidates.upToDate;
+    hiddenOrReadOnly = candidates.hiddenOrReadOnly;
     if (plan.error) {
-        std::fprintf(err, "%s: %s: cannot list folder: %s\n", kProgram,
-                     QuotedPath(plan.failedFolder).c_str(), plan.error.message().c_str());
+        ReportListingError(plan.failedFolder, plan.error, err);
         return kExitUsage;
     }
     if (!options.quiet) {
@@ -355,25 +456,17 @@ int Run(const Options& options, std::FILE* out, std::FILE* err) {
     std::error_code error;
     const bool batch = fs::is_directory(PathOf(options.source), error);
     BatchPlan plan;
-    const int planned = batch ? PlanBatch(options, options.source, options.target, plan, err)
-                              : PlanOneFile(options.source, options.target, plan, err);
+    std::size_t hiddenOrReadOnly = 0;
+    const int planned =
+        batch ? PlanBatch(options, plan, hiddenOrReadOnly, err) : PlanOneFile(options, plan, err);
     if (planned != kExitSuccess) {
         return planned;
     }
-    int status = kExitSuccess;
     if (options.dryRun) {
         PrintDryRun(plan, out);
-    } else {
-        status = Convert(options, plan, !batch, err);
+        return kExitSuccess;
     }
-    if (batch && !options.quiet && plan.items.empty() && plan.upToDate == 0 &&
-        HoldsS16ButNoMaps(options.source)) {
-        std::fprintf(err,
-                     "%s: hint: %s holds S16 pictures but no SHP maps; are the two folders "
-                     "swapped?\n",
-                     kProgram, QuotedName(WithTrailingSeparator(options.source)).c_str());
-    }
-    return status;
+    return Convert(options, plan, hiddenOrReadOnly, !batch, err);
 }
 
 int ParseAndRun(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
@@ -384,7 +477,7 @@ int ParseAndRun(const std::vector<std::string>& arguments, std::FILE* out, std::
         return kExitUsage;
     }
     if (request.help) {
-        std::fputs(kHelp, out);
+        std::fputs(HelpText().c_str(), out);
         return kExitSuccess;
     }
     if (request.version) {

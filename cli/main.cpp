@@ -7,6 +7,7 @@
 #include "Shp2S16.h"
 
 #ifdef _WIN32
+#include <conio.h>
 #include <windows.h>
 
 #include <cwchar>
@@ -25,6 +26,13 @@ std::string Utf8FromWide(const wchar_t* text) {
     return bytes;
 }
 
+// Started from Explorer, the program is alone in a console window of its own,
+// which closes with it: a command prompt would share its console.
+bool OwnsConsole() {
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -33,6 +41,15 @@ int wmain(int argc, wchar_t** argv) {
         arguments.push_back(Utf8FromWide(argv[i]));
     }
     drovana::IgnoreBrokenPipes();
+    if (argc <= 1 && OwnsConsole()) {
+        // Double-clicked: a usage error would flash by and vanish with the window.
+        const int status =
+            drovana::RunShp2S16({arguments.empty() ? "" : arguments[0], "--help"}, stdout, stderr);
+        std::fputs("\nPress any key to close this window.", stdout);
+        std::fflush(stdout);
+        _getch();
+        return status;
+    }
     return drovana::RunShp2S16(arguments, stdout, stderr);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CliRun.h"
+#include "PathParts.h"
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
@@ -125,19 +126,26 @@ TEST(Shp2S16, UsageErrorsSayWhatIsWrong) {
         std::vector<std::string> arguments;
         std::string message;
     } cases[] = {
-        {{"--no-such", "a", "b"}, "Unknown option 'no-such'."},
-        {{"--no-such=3", "a", "b"}, "Unknown option 'no-such'."},
-        {{"-xq", "a", "b"}, "Unknown option 'x'."},
-        {{"--help", "--bogus"}, "Unknown option 'bogus'."},
-        {{"a", "b", "-j"}, "Missing value after '-j'."},
-        {{"a", "b", "--jobs"}, "Missing value after '--jobs'."},
-        {{"--dry-run=0", "a", "b"}, "Unexpected value after '--dry-run'."},
-        {{"--update-only=1", "-n", "a", "b"}, "Unexpected value after '--update-only'."},
-        {{"-j", "2x", "a", "b"}, "invalid number of jobs: '2x'"},
-        {{"-j", "-1", "a", "b"}, "invalid number of jobs: '-1'"},
-        {{"-j", "", "a", "b"}, "invalid number of jobs: ''"},
-        {{"-j", "99999999999", "a", "b"}, "invalid number of jobs: '99999999999'"},
-        {{"--help-all"}, "Unknown option 'help-all'."},
+        {{"--no-such", "a", "b"}, "unknown option '--no-such'"},
+        {{"--no-such=3", "a", "b"}, "unknown option '--no-such'"},
+        {{"-xq", "a", "b"}, "unknown option '-x'"},
+        {{"--help", "--bogus"}, "unknown option '--bogus'"},
+        {{"--update", "a", "b"}, "unknown option '--update'; did you mean --update-only?"},
+        {{"--dryrun", "a", "b"}, "unknown option '--dryrun'; did you mean --dry-run?"},
+        {{"--legacy-row=1", "a", "b"},
+         "unknown option '--legacy-row'; did you mean --legacy-rows?"},
+        {{"a", "b", "-j"}, "-j needs a number"},
+        {{"a", "b", "--jobs"}, "--jobs needs a number"},
+        {{"--dry-run=0", "a", "b"}, "--dry-run takes no value"},
+        {{"--update-only=1", "-n", "a", "b"}, "--update-only takes no value"},
+        {{"-j", "2x", "a", "b"}, "-j needs a number from 1 up, not '2x'"},
+        {{"-j", "-1", "a", "b"}, "-j needs a number from 1 up, not '-1'"},
+        {{"-j", "", "a", "b"}, "-j needs a number from 1 up, not ''"},
+        {{"-j", "99999999999", "a", "b"}, "-j needs a number from 1 up, not '99999999999'"},
+        {{"--help-all"}, "unknown option '--help-all'"},
+        {{}, "missing SOURCE and TARGET"},
+        {{"a.shp"}, "missing TARGET after 'a.shp'"},
+        {{"."}, "missing PEG_FOLDER after '.'"},
     };
     for (const auto& c : cases) {
         const test::CliRun run = test::RunCli(c.arguments);
@@ -256,6 +264,42 @@ TEST(Shp2S16, ASourceSpeltAsAFolderThatIsNotOneIsAUsageError) {
         EXPECT_EQ(run.err.rfind("shp2s16: " + c.source + ": " + c.reason, 0), 0u) << run.err;
         EXPECT_EQ(dir.Names().size(), 1u) << c.source;
     }
+}
+
+// What is wrong with an operand is said of that operand: a mistyped folder
+// is wrong usage, a target the picture cannot take the place of is named
+// itself, and a picture name without its suffix is written as it stands,
+// with a warning.
+TEST(Shp2S16, OperandMessagesNameTheOperandAtFault) {
+    TempDir dir;
+    WriteBytes(dir / "notes.txt", {1});
+    std::filesystem::create_directories(dir / "maps");
+    std::filesystem::create_directories(dir / "peg");
+    WriteBytes(dir / "maps" / "MAP07.SHP", test::MakeMap(8, 6, test::MapStyle::kMixed));
+    std::filesystem::create_directories(dir / "peg" / "MAP07.s16");
+    const std::string at = dir.Path().string() + kPathSeparator;
+    const std::string map = at + "maps" + kPathSeparator + "MAP07.SHP";
+    const std::string peg = at + "peg" + kPathSeparator;
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string message;  // how standard error starts
+    } cases[] = {
+        {{at + "mpas", at + "peg"}, kExitUsage, at + "mpas: no such file or folder\n"},
+        {{at + "none.shp", at + "peg"}, kExitFailure, at + "none.shp: cannot open source"},
+        {{at + "maps", at + "notes.txt"}, kExitUsage, at + "notes.txt is not a folder\n"},
+        {{at + "maps", at + "nopeg"}, kExitUsage, at + "nopeg: no such folder\n"},
+        {{map, peg + "MAP07"},
+         kExitSuccess,
+         "warning: " + peg + "MAP07 does not end in .s16; a file of that exact name is written\n"},
+        {{at + "maps", peg}, kExitFailure, peg + "MAP07.s16: target exists and is not a regular"},
+    };
+    for (const auto& c : cases) {
+        const test::CliRun run = test::RunCli(c.arguments);
+        EXPECT_EQ(run.status, c.status) << testing::PrintToString(c.arguments) << run.err;
+        EXPECT_EQ(run.err.rfind("shp2s16: " + c.message, 0), 0u) << run.err;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "peg" / "MAP07"));
 }
 
 TEST(Shp2S16, HelpAndVersionGoToStandardOutput) {
