@@ -60,8 +60,9 @@ fuzz: deps
 sanitize:
 	$(MAKE) test PRESET=sanitize BUILD_DIR=$(SANITIZE_DIR)
 
-# shp2s16.exe for 64-bit Windows, cross-built with mingw-w64, every Qt-free
-# test program run under Wine, and the .zip to download, in $(WIN_DIR)/package.
+# drovana.exe and shp2s16.exe for 64-bit Windows, cross-built with mingw-w64,
+# every Qt-free test program run under Wine, and the installer (.msi) and the
+# .zip to download, in $(WIN_DIR)/package.
 WIN_DIR ?= build-win
 WINE_ENV := WINEDEBUG=-all WINEPREFIX=$(abspath $(WIN_DIR))/wine
 
