@@ -1,7 +1,7 @@
 #include "BatchConvert.h"
 
 #include <algorithm>
-#include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -9,6 +9,8 @@
 
 #include "BatchRules.h"
 #include "ConvertShpToS16.h"
+#include "HandleBroker.h"
+#include "SyncGroups.h"
 
 namespace drovana {
 namespace {
@@ -35,81 +37,26 @@ ConvertOptions OptionsFor(const BatchItem& item, const std::atomic<bool>& stop, 
     return options;
 }
 
-// Conversions under way, so that one that ran out of file handles can wait
-// until another gives its handles back. Handles come back when a conversion
-// ends and when one starts to wait, having closed its files. A conversion
-// short of handles tries again at once if any came back during its attempt,
-// waits for an end while another conversion may hold some, and gives up only
-// when none does: then they are held elsewhere. A waiting one counts as a
-// holder again from the moment an end wakes it, before it runs, so that no
-// other gives up in between.
-class HandleBroker {
-public:
-    // Returns a ticket: how often handles had come back when this one began.
-    std::size_t Begin() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        ++holders_;
-        return returned_;
-    }
-
-    // Also after giving up: the waiting ones may find the handles it did not.
-    void End() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            --holders_;
-            ++ended_;
-            ++returned_;
-            holders_ += waiting_;
-            waiting_ = 0;
-        }
-        ended.notify_all();
-    }
-
-    // After running out of handles: true when it is worth trying again,
-    // false when no other conversion may hold handles, or on `stop`.
-    bool MayRetry(std::size_t& ticket, const std::atomic<bool>& stop) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (returned_ == ticket) {
-            if (holders_ <= 1) {
-                return false;
-            }
-            const std::size_t endsSeen = ended_;
-            --holders_;
-            ++waiting_;
-            ++returned_;
-            ended.wait(lock, [&] { return ended_ != endsSeen || stop.load(); });
-            // Woken by `stop` alone, it still counts among the waiting.
-            if (ended_ == endsSeen) {
-                --waiting_;
-                ++holders_;
-            }
-        }
-        ticket = returned_;
-        return !stop.load();
-    }
-
-private:
-    std::condition_variable ended;
-    std::mutex mutex_;
-    std::size_t holders_ = 0;  // running, or woken to retry
-    std::size_t waiting_ = 0;
-    std::size_t ended_ = 0;
-    std::size_t returned_ = 0;  // ends and starts of waiting
-};
-
-ConvertResult ConvertItem(const BatchItem& item, const std::atomic<bool>& stop, S16Rows rows,
-                          HandleBroker& broker) {
+// Writes the item's new file, leaving it to be synced and named. A
+// conversion short of file handles first hands on the written files that
+// hold some, then waits for handles to come back.
+ConvertResult WriteItem(const BatchItem& item, const std::atomic<bool>& stop, S16Rows rows,
+                        HandleBroker& broker, SyncGroups& groups,
+                        std::unique_ptr<PendingTarget>& pending) {
     const ConvertOptions options = OptionsFor(item, stop, rows);
     std::size_t ticket = broker.Begin();
     ConvertResult result;
-    do {
-        result = ConvertShpFile(item.source, item.target, options);
-    } while (IsOutOfFileHandles(result.system) && broker.MayRetry(ticket, stop));
-    broker.End();
-    if (IsOutOfFileHandles(result.system) && stop.load()) {
-        result = FromFormat({FormatError::kCancelled});
+    for (;;) {
+        result = WriteShpFile(item.source, item.target, options, pending);
+        if (!IsOutOfFileHandles(result.system)) {
+            return result;
+        }
+        groups.HandOn();
+        if (!broker.MayRetry(ticket, stop)) {
+            break;
+        }
     }
-    return result;
+    return stop.load() ? FromFormat({FormatError::kCancelled}) : result;
 }
 
 // Every folder that received a new file, synced once.
@@ -172,6 +119,21 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
     HandleBroker broker;
     std::mutex foldersMutex;
     std::set<const Folder*> written;
+    // Every conversion ends here, once, whether it failed while written or
+    // was named or dropped after its group's sync.
+    auto finished = [&](std::size_t i, const ConvertResult& result) {
+        broker.End();
+        if (result.Is(FormatError::kCancelled)) {
+            return;
+        }
+        if (result.Ok() && items[i].targetFolder) {
+            const std::lock_guard<std::mutex> lock(foldersMutex);
+            written.insert(items[i].targetFolder.get());
+        }
+        ++(result.Ok() ? converted : failed);
+        observer.Finished(items[i], result);
+    };
+    SyncGroups groups(stop, finished);
     auto work = [&] {
         while (!stop.load()) {
             const std::size_t i = next.fetch_add(1);
@@ -179,16 +141,16 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
                 return;
             }
             observer.Started(items[i]);
-            const ConvertResult result = ConvertItem(items[i], stop, rows, broker);
+            std::unique_ptr<PendingTarget> pending;
+            const ConvertResult result = WriteItem(items[i], stop, rows, broker, groups, pending);
+            if (pending) {
+                groups.Add(i, std::move(pending), !items[i].targetFolder);
+                continue;
+            }
+            finished(i, result);
             if (result.Is(FormatError::kCancelled)) {
                 return;
             }
-            if (result.Ok() && items[i].targetFolder) {
-                const std::lock_guard<std::mutex> lock(foldersMutex);
-                written.insert(items[i].targetFolder.get());
-            }
-            ++(result.Ok() ? converted : failed);
-            observer.Finished(items[i], result);
         }
     };
 
@@ -209,6 +171,7 @@ BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
     for (auto& worker : workers) {
         worker.join();
     }
+    groups.Finish();
 
     BatchOutcome outcome;
     outcome.converted = converted;

@@ -68,11 +68,13 @@ struct BatchOutcome {
 // never more than there are files, nor more than a few per core.
 std::size_t BatchThreads(int jobs, std::size_t items);
 
-// Converts every item on up to `jobs` threads. Once `stop` is set no new
-// file is started and the conversions under way are abandoned, leaving no
-// partial file; targets already written stay. A conversion that runs out of
-// file handles waits for another to end and tries again. The folders written
-// into are synced once at the end.
+// Converts every item on up to `jobs` threads. The new files are synced in
+// groups, each file named only once its data is on the disk, and the folders
+// written into are synced once at the end. Once `stop` is set no new file is
+// started, and the conversions under way and the files not yet named are
+// abandoned, leaving no partial file; targets already named stay. A
+// conversion that runs out of file handles waits for another to end and
+// tries again.
 BatchOutcome ConvertBatch(const std::vector<BatchItem>& items, int jobs,
                           const std::atomic<bool>& stop, BatchObserver& observer,
                           S16Rows rows = S16Rows::kWhole);

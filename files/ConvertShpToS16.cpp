@@ -11,9 +11,11 @@ namespace fs = std::filesystem;
 namespace {
 
 ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
-                          const ResolvedTarget& resolved, const ConvertOptions& options) {
+                          const ResolvedTarget& resolved, const ConvertOptions& options,
+                          std::unique_ptr<PendingTarget>& pending) {
     RemoveLeftovers(*resolved.place.folder);
-    AtomicFileSink output(resolved.place);
+    auto written = std::make_unique<PendingTarget>(resolved);
+    AtomicFileSink& output = written->Sink();
     ConvertResult result;
     if (!output.Open(result.system)) {
         return {ConvertError::kCannotCreateTarget, result.system};
@@ -22,33 +24,25 @@ ConvertResult WriteTarget(FileSource& input, const ShpLayout& layout,
         output.KeepMetadataOf(resolved.status);
     }
     result = FromFormat(WriteS16(input, layout, output, options.cancel, options.rows));
-    // Replacing the target opens the old one to keep its attributes.
+    // Keeping the old target's attributes opens it.
     input.Close();
-    if (result.Ok() && !output.Sync()) {
-        result = FromFormat({FormatError::kWriteError});
+    if (result.Is(FormatError::kWriteError)) {
+        result.system = output.WriteError();
     }
     if (!result.Ok()) {
-        if (result.Is(FormatError::kWriteError)) {
-            result.system = output.WriteError();
-        }
         return result;
     }
-    if (!output.Commit(result.system)) {
+    if (!output.TakeMetadata(result.system)) {
         return {ConvertError::kCannotReplaceTarget, result.system};
     }
-    // The new name must reach the disk before success is reported; a batch
-    // syncs its own folder once at its end.
-    if (options.syncTargetFolder || resolved.throughLinkedFolder) {
-        result.system = resolved.place.folder->Sync();
-        result.error = result.system ? ConvertError::kCannotSyncFolder : ConvertError::kNone;
-    }
+    pending = std::move(written);
     return result;
 }
 
 }  // namespace
 
-ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
-                             const ConvertOptions& options) {
+ConvertResult WriteShpFile(const fs::path& source, const fs::path& target,
+                           const ConvertOptions& options, std::unique_ptr<PendingTarget>& pending) {
     FileSource input;
     ConvertResult result = OpenSource(source, options, input);
     if (!result.Ok()) {
@@ -67,7 +61,19 @@ ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
     if (resolved.exists && SameFile(resolved.status, input.Status())) {
         return {ConvertError::kTargetIsSource, {}};
     }
-    return WriteTarget(input, layout, resolved, options);
+    return WriteTarget(input, layout, resolved, options, pending);
+}
+
+ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,
+                             const ConvertOptions& options) {
+    std::unique_ptr<PendingTarget> pending;
+    const ConvertResult result = WriteShpFile(source, target, options, pending);
+    if (!result.Ok()) {
+        return result;
+    }
+    // A failed sync is the write error that Name reports.
+    pending->Sink().Sync();
+    return pending->Name(options.syncTargetFolder);
 }
 
 ConvertResult ConvertShpFile(const fs::path& source, const fs::path& target,

@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <filesystem>
+#include <memory>
 
 #include "ConvertError.h"
 #include "ConvertOptions.h"
+#include "PendingTarget.h"
 
 namespace drovana {
 
@@ -17,6 +19,11 @@ ConvertResult ConvertShpFile(const std::filesystem::path& source,
 ConvertResult ConvertShpFile(const std::filesystem::path& source,
                              const std::filesystem::path& target,
                              const std::atomic<bool>* cancel = nullptr);
+
+// The same up to the sync: on success `pending` holds the new file, written
+// and given what it keeps of the target, for the caller to sync and name.
+ConvertResult WriteShpFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                           const ConvertOptions& options, std::unique_ptr<PendingTarget>& pending);
 
 // 1 once the target has been written, 0 on any failure.
 int ConvertShpToS16(const std::filesystem::path& source, const std::filesystem::path& target);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -120,6 +121,19 @@ public:
     // Syncs the data to the disk; a failure is a write error.
     bool Sync();
 
+    // Syncs the data of every file of a group at once, as cheaply as the
+    // system allows; each file whose data may not be on the disk gets that
+    // as its write error. Returns how many failed.
+    static std::size_t SyncGroup(AtomicFileSink* const* sinks, std::size_t count);
+
+    // Bytes written so far.
+    std::uint64_t Size() const;
+
+    // Gives the new file what it keeps of the one it replaces now, so that
+    // naming it later needs no further handle; Commit does it otherwise.
+    // On failure the new file is dropped.
+    bool TakeMetadata(std::error_code& error);
+
     // Names the new file, replacing the target.
     bool Commit(std::error_code& error);
 
@@ -148,7 +162,8 @@ private:
     bool unnamed_ = false;
     FileStatus replaced_{};
 #endif
-    bool keepMetadata_ = false;        // a target is replaced, not created
+    bool keepMetadata_ = false;  // a target is replaced, not created
+    bool metadataTaken_ = false;
     std::filesystem::path temporary_;  // the new file's name until it is renamed
     std::error_code writeError_;
 };

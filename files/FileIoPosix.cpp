@@ -227,6 +227,10 @@ bool AtomicFileSink::Sync() {
     return true;
 }
 
+std::uint64_t AtomicFileSink::Size() const {
+    return written_;
+}
+
 bool AtomicFileSink::ApplyMetadata(std::error_code& error) {
     if (!keepMetadata_) {
         return true;
@@ -311,9 +315,17 @@ bool AtomicFileSink::CloseLinkedTarget(std::error_code& error) {
     return false;
 }
 
-bool AtomicFileSink::Commit(std::error_code& error) {
+bool AtomicFileSink::TakeMetadata(std::error_code& error) {
     if (!ApplyMetadata(error)) {
         Abandon();
+        return false;
+    }
+    metadataTaken_ = true;
+    return true;
+}
+
+bool AtomicFileSink::Commit(std::error_code& error) {
+    if (!metadataTaken_ && !TakeMetadata(error)) {
         return false;
     }
     // A new target takes its name straight away, so that no moment leaves a

@@ -220,6 +220,16 @@ bool AtomicFileSink::Sync() {
     return true;
 }
 
+std::uint64_t AtomicFileSink::Size() const {
+    return end_;
+}
+
+// What a replaced file keeps stays with it: nothing to give the new one.
+bool AtomicFileSink::TakeMetadata(std::error_code&) {
+    metadataTaken_ = true;
+    return true;
+}
+
 // False when a link took the target's name since it was looked at: the
 // rename would replace the link, but nothing is written where no file was
 // checked. Another file there (a second conversion's) is replaced as usual.
