@@ -214,6 +214,9 @@ QWidget* CConvertDlg::CreateControl(const DialogControl& row) {
             // Sorted lists arrive sorted from the batch rules, without regard
             // to case; the widget's own sort would put 'Map02' before 'map01'.
             list->setSortingEnabled(false);
+            // Room for the warning marks from the start.
+            const int side = list->fontMetrics().height();
+            list->setIconSize(QSize(side, side));
             if (row.style & kMultiColumn) {
                 // Entries run down a column and on into the next one.
                 list->setFlow(QListView::TopToBottom);

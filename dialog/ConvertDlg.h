@@ -130,8 +130,10 @@ private:
     bool PrepareRun(BatchPlan& plan);
     BatchOutcome RunBatch(const BatchPlan& plan);
     void SetInputEnabled(bool enabled);
-    void ShowRunOutcome(const BatchOutcome& outcome, int count);
-    void MarkFailedMaps();
+    static QString RunOutcomeText(const BatchOutcome& outcome, int count);
+    // Whether the list is of the folders and switch the last run used.
+    bool ShowsLastRun() const;
+    void MarkEntry(QListWidgetItem& item) const;
     void OnListSelectionChanged();
     // Opens a preview of the map and its S16 picture; nothing during a run.
     void OnFileDoubleClicked(QListWidgetItem* item);
@@ -161,6 +163,12 @@ private:
     // file name as the file system spells it.
     std::map<std::string, QString> m_failures;
     QString m_strRunStatus;  // what the status line said when the run ended
+    struct RunFolders {
+        QString shpFolder;
+        QString pegFolder;
+        bool updateOnly = false;
+    };
+    RunFolders m_lastRun;  // what the last run converted with
 
     // Folders given at start, with trailing separator; empty when not given.
     QString m_strStartShpFolder;

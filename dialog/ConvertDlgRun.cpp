@@ -4,10 +4,9 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QListWidget>
-#include <QPixmap>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QThread>
 #include <functional>
 #include <system_error>
@@ -74,9 +73,9 @@ void CConvertDlg::RunConversion() {
     }
     const int count = static_cast<int>(plan.items.size());
     const BatchOutcome outcome = RunBatch(plan);
+    m_lastRun = {m_strShpFolder, m_strPegFolder, m_bUpdateOnly};
+    m_strRunStatus = RunOutcomeText(outcome, count);
     RefreshFileList();
-    MarkFailedMaps();
-    ShowRunOutcome(outcome, count);
     if (m_bCloseAfterRun) {
         m_bCloseAfterRun = false;
         reject();
@@ -104,6 +103,10 @@ bool CConvertDlg::PrepareRun(BatchPlan& plan) {
     }
     // Never write where the user did not choose: not into the current
     // folder for an empty text, nor into a folder that is not there.
+    if (m_strPegFolder.isEmpty()) {
+        m_statusLine->setText(QStringLiteral("No PeG folder chosen: type one or press Select..."));
+        return false;
+    }
     if (CheckFolder(ToNative(m_strPegFolder)) != FolderState::kFolder) {
         m_statusLine->setText(
             QStringLiteral("The PeG folder does not exist: %1").arg(m_strPegFolder));
@@ -128,6 +131,9 @@ BatchOutcome CConvertDlg::RunBatch(const BatchPlan& plan) {
     m_failures.clear();
     // A preview would show a target the run is about to replace.
     ClosePreviews(*this);
+    // Disabling moves the focus to Cancel; left there, the next Enter would
+    // close the program instead of converting again.
+    const QPointer<QWidget> focused = focusWidget();
     SetInputEnabled(false);
     // From empty to full as the last file starts; a range of 0 to 0 would
     // show Qt's busy indicator for a single file.
@@ -159,6 +165,9 @@ BatchOutcome CConvertDlg::RunBatch(const BatchPlan& plan) {
     m_progress->hide();
     SetInputEnabled(true);
     m_bRunning = false;
+    if (focused) {
+        focused->setFocus(Qt::OtherFocusReason);
+    }
     return outcome;
 }
 
@@ -174,43 +183,20 @@ void CConvertDlg::SetInputEnabled(bool enabled) {
     }
 }
 
-void CConvertDlg::ShowRunOutcome(const BatchOutcome& outcome, int count) {
+QString CConvertDlg::RunOutcomeText(const BatchOutcome& outcome, int count) {
     const auto converted = static_cast<int>(outcome.converted);
     const auto failed = static_cast<int>(outcome.failed);
     if (outcome.interrupted) {
-        m_strRunStatus = QString::asprintf("Stopped: %d of %d files converted", converted, count);
-    } else if (outcome.syncError) {
+        return QString::asprintf("Stopped: %d of %d files converted", converted, count);
+    }
+    if (outcome.syncError) {
         // None of the new names is sure to last.
-        m_strRunStatus = QString::asprintf("%d of %d files could not be converted", count, count);
-    } else if (failed > 0) {
-        m_strRunStatus = QString::asprintf("%d of %d files could not be converted", failed, count);
-    } else {
-        m_strRunStatus = QString::asprintf("%d files converted", converted);
+        return QString::asprintf("%d of %d files could not be converted", count, count);
     }
-    m_statusLine->setText(m_strRunStatus);
-}
-
-// Each listed map whose conversion failed carries a warning and its reason;
-// the others get a blank of the same size, so that the names stay aligned.
-void CConvertDlg::MarkFailedMaps() {
-    if (m_failures.empty()) {
-        return;
+    if (failed > 0) {
+        return QString::asprintf("%d of %d files could not be converted", failed, count);
     }
-    const int side = m_fileList->fontMetrics().height();
-    m_fileList->setIconSize(QSize(side, side));
-    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    QPixmap blank(side, side);
-    blank.fill(Qt::transparent);
-    for (int i = 0; i < m_fileList->count(); ++i) {
-        QListWidgetItem* item = m_fileList->item(i);
-        const auto failure =
-            m_failures.find(item->data(kNativeNameRole).toByteArray().toStdString());
-        const bool failed = failure != m_failures.end();
-        item->setIcon(failed ? warning : QIcon(blank));
-        if (failed) {
-            item->setData(kFailureRole, failure->second);
-        }
-    }
+    return QString::asprintf("%d files converted", converted);
 }
 
 void CConvertDlg::OnListSelectionChanged() {

@@ -274,8 +274,7 @@ TEST_F(ConvertDlgBatch, TheBarFillsAsEachFileStartsAndTheStatusLineNamesItsTarge
 }
 
 // A folder that cannot be read must not pass for an empty one: without the
-// switch nothing would be converted, with it every S16 would be replaced. One
-// that does not exist lists nothing, quietly.
+// switch nothing would be converted, with it every S16 would be replaced.
 TEST_F(ConvertDlgBatch, AFolderThatCannotBeReadListsNothingAndSaysWhy) {
     WriteMap(shp_ / "MAP01.SHP", 1);
     WriteBytes(dir_ / "notes.txt", {1});
@@ -290,8 +289,6 @@ TEST_F(ConvertDlgBatch, AFolderThatCannotBeReadListsNothingAndSaysWhy) {
     } cases[] = {
         {shp_, shp_, false, "Cannot read folder " + Text(shp_) + "/: " + denied},
         {shp_, peg_, true, "Cannot read folder " + Text(peg_) + "/: " + denied},
-        {dir_ / "gone", {}, false, kPrompt},
-        {dir_ / "notes.txt", {}, false, kPrompt},
     };
     // The child must not paint: it would wait for Qt's painting threads,
     // which stayed in the parent.
@@ -313,6 +310,77 @@ TEST_F(ConvertDlgBatch, AFolderThatCannotBeReadListsNothingAndSaysWhy) {
             EXPECT_FALSE(OkEnabled());
         }
     }));
+}
+
+// A maps folder that is not one is named in the status line: missing, a
+// file (which gets no separator), or the PeG folder named in its place.
+TEST_F(ConvertDlgBatch, AWrongMapsFolderIsSaidWhatIsWrongWith) {
+    WriteBytes(dir_ / "MAP01.SHP", MapBytes(1));
+    WriteBytes(peg_ / "MAP01.s16", {1});
+    const QString file = Text(dir_ / "MAP01.SHP");
+    const QString gone = Text(dir_ / "gone") + '/';
+    const QString peg = Text(peg_) + '/';
+    const struct {
+        QString typed, shown, status;
+    } cases[] = {
+        {gone, gone, "The PG2 maps folder does not exist: " + gone},
+        {file, file, file + " is a file, not a folder"},
+        {peg, peg, peg + " holds S16 pictures but no maps: are the two folders swapped?"},
+        {"", "", "No PG2 maps folder chosen: type one or press Select..."},
+    };
+    for (const auto& c : cases) {
+        SetFolder(kIdShpFolderEdit, c.typed);
+        EXPECT_EQ(EditText(kIdShpFolderEdit), c.shown);
+        EXPECT_EQ(LabelText(kIdStatus), c.status);
+        EXPECT_EQ(Listed(), QStringList());
+        EXPECT_EQ(LabelText(kIdFileCount), QStringLiteral("0 files"));
+    }
+}
+
+// Without the switch hidden and read-only maps are left out, and the line
+// says so; with it they are converted like any other.
+TEST_F(ConvertDlgBatch, MapsLeftOutOfTheListAreCountedWithTheirReason) {
+    WriteMap(shp_ / "MAP01.SHP", 1);
+    WriteMap(shp_ / ".MAP02.SHP", 2);
+    WriteMap(shp_ / "MAP03.SHP", 3);
+    fs::permissions(shp_ / "MAP03.SHP", fs::perms::owner_read);
+    UseFolders();
+    EXPECT_EQ(Listed(), QStringList{"MAP01.SHP"});
+    EXPECT_EQ(LabelText(kIdStatus), QStringLiteral("2 maps not listed: hidden or read-only"));
+    SetUpdateOnly(true);
+    EXPECT_EQ(Listed(), (QStringList{".MAP02.SHP", "MAP01.SHP", "MAP03.SHP"}));
+    EXPECT_EQ(LabelText(kIdStatus), kPrompt);
+}
+
+// Tabbing through the dialog keeps the run's marks and line while the
+// folders and switch are the run's; Enter then converts again, since the
+// focus went back where it was.
+TEST_F(ConvertDlgBatch, AfterARunTabbingKeepsItsMarksAndEnterConvertsAgain) {
+    WriteMap(shp_ / "MAP01.SHP", 1);
+    WriteBytes(shp_ / "MAP02.SHP", {1, 2, 3});
+    UseFolders();
+    Type(kIdShpFolderEdit, Text(shp_) + '/');
+    QTest::keyClick(dlg_.GetDlgItem(kIdShpFolderEdit), Qt::Key_Return);
+    const QString outcome = QStringLiteral("1 of 2 files could not be converted");
+    ASSERT_EQ(LabelText(kIdStatus), outcome);
+    EXPECT_EQ(QApplication::focusWidget(), dlg_.GetDlgItem(kIdShpFolderEdit));
+
+    for (int id : {kIdShpFolderEdit, kIdPegFolderEdit}) {
+        QTest::mouseClick(dlg_.GetDlgItem(id), Qt::LeftButton);
+        QTest::keyClick(dlg_.GetDlgItem(id), Qt::Key_Tab);
+    }
+    EXPECT_EQ(LabelText(kIdStatus), outcome);
+    EXPECT_FALSE(dlg_.List()->item(1)->data(CConvertDlg::kFailureRole).isNull());
+
+    fs::remove(peg_ / "MAP01.s16");
+    QTest::mouseClick(dlg_.GetDlgItem(kIdShpFolderEdit), Qt::LeftButton);
+    QTest::keyClick(dlg_.GetDlgItem(kIdShpFolderEdit), Qt::Key_Return);
+    EXPECT_TRUE(dlg_.isVisible());
+    EXPECT_TRUE(fs::exists(peg_ / "MAP01.s16"));
+
+    SetUpdateOnly(true);
+    EXPECT_EQ(LabelText(kIdStatus), kPrompt);
+    EXPECT_TRUE(dlg_.List()->item(0)->data(CConvertDlg::kFailureRole).isNull());
 }
 
 TEST_F(ConvertDlgBatch, NamesThatAreNotPlainTextAreListedReadableAndConvertedAsTheyAre) {

@@ -132,10 +132,15 @@ TEST_F(ConvertDlgRun, AnEmptyOrMissingPegFolderWritesNothing) {
     WriteBytes(shp_ / "MAP01.SHP", MakeMap(8, 6, MapStyle::kMixed));
     const fs::path before = fs::current_path();
     fs::current_path(dir_.Path());
-    for (const QString& peg : {QString(), Text(dir_ / "missing") + '/'}) {
+    const QString missing = Text(dir_ / "missing") + '/';
+    const std::pair<QString, QString> cases[] = {
+        {QString(), QStringLiteral("No PeG folder chosen: type one or press Select...")},
+        {missing, QStringLiteral("The PeG folder does not exist: ") + missing},
+    };
+    for (const auto& [peg, status] : cases) {
         UseFolders(peg);
         ClickOk();
-        EXPECT_EQ(Status(), QStringLiteral("The PeG folder does not exist: ") + peg);
+        EXPECT_EQ(Status(), status);
     }
     fs::current_path(before);
     EXPECT_EQ(StateOf(dir_.Path()).size(), 2u);  // pg2 and peg, as they were
