@@ -84,17 +84,29 @@ TEST(BatchConvert, ManyJobsShortOfFileHandlesFailNoMap) {
     GTEST_SKIP() << "the sanitizers need file handles of their own";
 #endif
     test::TempDir shp;
+    std::vector<std::vector<std::uint8_t>> s16s;
     for (std::uint32_t i = 0; i < 400; ++i) {
-        test::WriteBytes(shp / ("MAP" + std::to_string(i) + ".SHP"),
-                         test::MakeMap(4, 3, test::MapStyle::kMixed, i));
+        const std::vector<std::uint8_t> map =
+            test::MakeMap(4 + i % 5, 3, test::MapStyle::kMixed, i);
+        test::WriteBytes(shp / ("MAP" + std::to_string(i) + ".SHP"), map);
+        s16s.push_back(test::S16Of(map));
     }
+    // Every target whole and no temporary file left.
+    auto expectAllWritten = [&](const test::TempDir& peg) {
+        EXPECT_EQ(peg.Names().size(), s16s.size());
+        for (std::size_t i = 0; i < s16s.size(); ++i) {
+            EXPECT_EQ(test::ReadBytes(peg / ("MAP" + std::to_string(i) + ".s16")), s16s[i]) << i;
+        }
+    };
     for (int round = 0; round < 6; ++round) {
         test::TempDir peg;
         const BatchPlan plan = PlanFolderBatch(TextOf(shp.Path()) + kPathSeparator,
                                                TextOf(peg.Path()) + kPathSeparator, false);
         const rlim_t spare = 2 + round % 2;
         EXPECT_TRUE(AllConvertedShortOfHandles(plan, spare)) << spare;
+        expectAllWritten(peg);
         EXPECT_TRUE(AllConvertedShortOfHandles(plan, spare)) << "replacing with " << spare;
+        expectAllWritten(peg);
     }
 }
 #endif
