@@ -1,0 +1,81 @@
+#!/bin/sh
+# The dialog as Wine draws it, open on the sample maps, saved as a picture:
+# under Xvfb, on a Wine desktop (which draws the window frames that Xvfb,
+# having no window manager, does not), in a Wine prefix of its own so that
+# the tests' settings and display driver stay out of it. Exits 77 (skipped)
+# without Xvfb.
+#   screenshot.sh XVFB WINE DROVANA_EXE SAMPLES_FOLDER OUTPUT_PNG
+set -eu
+
+xvfb=$1 wine=$2 exe=$3 samples=$4 out=$5
+if [ -z "$xvfb" ]; then
+    echo "screenshot: no Xvfb or ImageMagick's import, skipped"
+    exit 77
+fi
+
+work="$out.d"
+rm -rf "$work/frames" "$work/display"
+mkdir -p "$work/frames"
+export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
+wineserver="$(dirname "$wine")/wineserver"
+[ -x "$wineserver" ] || wineserver=wineserver
+
+# A new prefix is made first, away from the screen, where Wine would show a
+# window saying so.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
+fi
+# Wine's own fonts (fonts-wine), which this Wine does not look for by itself:
+# Tahoma stands in for the dialogs' font and Marlett draws the frames' buttons.
+for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/marlett.ttf; do
+    [ ! -f "$font" ] || cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
+
+"$xvfb" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+finish() {
+    "$wineserver" -k 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+}
+trap finish EXIT
+
+# Polls CONDITION every 0.2 s for at most 60 s.
+poll() {
+    tries=300
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.2
+    done
+}
+
+display_known() { [ -s "$work/display" ]; }
+poll display_known || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+
+# A copy of the samples on drive C:, so that the picture shows short folders
+# rather than the build's.
+rm -rf "$WINEPREFIX/drive_c/Samples"
+mkdir -p "$WINEPREFIX/drive_c/Samples/PeG"
+cp -r "$samples/maps" "$WINEPREFIX/drive_c/Samples/Maps"
+# The program, on the drive that Wine maps to the root.
+program=$(printf 'Z:%s' "$exe" | tr / '\\')
+"$wine" explorer /desktop=Drovana,1024x768,x11 "$program" 'C:\Samples\Maps' 'C:\Samples\PeG' \
+    >/dev/null 2>&1 &
+
+# The dialog is drawn once the screen shows more than the desktop's colour
+# and two frames in a row are the same.
+frame=0
+drawn() {
+    frame=$((frame + 1))
+    import -window root "$work/frames/$frame.ppm" 2>/dev/null || return 1
+    colours=$(convert "$work/frames/$frame.ppm" -format %k info:)
+    [ "$colours" -gt 16 ] && [ "$frame" -gt 1 ] &&
+        cmp -s "$work/frames/$frame.ppm" "$work/frames/$((frame - 1)).ppm"
+}
+poll drawn || { echo "screenshot: the dialog did not appear" >&2; exit 1; }
+
+# Cut to the dialog: a border of the desktop's colour, then trim it away.
+desktop=$(convert "$work/frames/$frame.ppm" -format '%[pixel:p{1023,767}]' info:)
+convert "$work/frames/$frame.ppm" -bordercolor "$desktop" -border 1 -trim +repage "$out"
+echo "screenshot: $out"
