@@ -155,6 +155,9 @@ void CConvertDlg::OnInitDialog() {
     setWindowIcon(m_hIcon);
     LoadSettings();
     RefreshFileList();
+    if (!m_strStartNote.isEmpty()) {
+        m_statusLine->setText(m_strStartNote);
+    }
     // The first control in tab order takes the focus.
     m_shpFolderEdit->setFocus(Qt::OtherFocusReason);
 }

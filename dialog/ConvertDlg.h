@@ -126,6 +126,9 @@ private:
     // Saves the entries, once per opening, when the window has been hidden for good.
     void OnWindowGone();
     void EnableToolTips();
+    // Puts the user's copy of the samples in the fields when the program's
+    // folder holds no maps.
+    void OpenOnSamplesIfNoMaps();
     // The run behind OK, on the batch engine's threads.
     bool PrepareRun(BatchPlan& plan);
     BatchOutcome RunBatch(const BatchPlan& plan);
@@ -170,6 +173,8 @@ private:
     };
     RunFolders m_lastRun;  // what the last run converted with
 
+    // What the status line says once the dialog has opened, if not the usual.
+    QString m_strStartNote;
     // Folders given at start, with trailing separator; empty when not given.
     QString m_strStartShpFolder;
     QString m_strStartPegFolder;

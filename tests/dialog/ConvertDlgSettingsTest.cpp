@@ -77,6 +77,47 @@ TEST(ConvertDlgSettings, ReadWithDefaultsAndWrittenBackWithUpdateAsOneOrZero) {
     }
 }
 
+// Sets an environment variable while it lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const fs::path& value)
+        : name_(name), previous_(qgetenv(name)) {
+        qputenv(name, QByteArray::fromStdString(value.string()));
+    }
+    ~ScopedVariable() { qputenv(name_, previous_); }
+
+private:
+    const char* name_;
+    QByteArray previous_;
+};
+
+// Nothing stored and no maps in the program's folder, as installed: the
+// dialog opens on the user's own copy of the samples, made once.
+TEST(ConvertDlgSettings, AFirstStartWithoutMapsOpensOnTheUsersCopyOfTheSamples) {
+    const TempDir data, system;
+    const ScopedVariable home("XDG_DATA_HOME", data.Path());
+    const ScopedVariable dirs("XDG_DATA_DIRS", system.Path());
+    const fs::path installed = system / "drovana" / "samples" / "maps";
+    fs::create_directories(installed);
+    WriteBytes(installed / "MAP01.SHP", MakeMap(8, 4, MapStyle::kMixed));
+    const fs::path copy = data / "drovana" / "samples";
+    for (int start = 0; start < 2; ++start) {
+        const SettingsSandbox settings;
+        LiveDlg dlg;
+        dlg.Open();
+        EXPECT_EQ(dlg.ShpFolder(), FolderText(copy / "maps"));
+        EXPECT_EQ(dlg.PegFolder(), FolderText(copy / "peg"));
+        ASSERT_EQ(dlg.List()->count(), 1);
+        EXPECT_EQ(dlg.List()->item(0)->text(), QStringLiteral("MAP01.SHP"));
+        EXPECT_EQ(qobject_cast<QLabel*>(dlg.GetDlgItem(kIdStatus))->text(),
+                  "Opened on your own copy of the sample maps: " + FolderText(copy / "maps"));
+        EXPECT_TRUE(fs::is_empty(copy / "peg"));
+        // Copied once: samples installed later leave the user's copy alone.
+        fs::remove(installed / "MAP01.SHP");
+        WriteBytes(installed / "MAP02.SHP", MakeMap(8, 4, MapStyle::kMixed));
+    }
+}
+
 // Run by the next test from a folder named with bytes that are not UTF-8.
 TEST(ConvertDlgSettings, FirstStartListsTheProgramFolderAndSavesItAsItsBytes) {
     const std::string folder = GetProgramFolder();
