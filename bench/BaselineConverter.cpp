@@ -1,5 +1,7 @@
 #include "BaselineConverter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -66,7 +68,7 @@ bool DecodeRow(std::FILE* in, Output& out, std::int64_t& x) {
     }
 }
 
-bool Convert(std::FILE* in, const char* target) {
+bool Convert(std::FILE* in, const char* target, bool sync) {
     std::uint8_t leadIn[kShpLeadInSize];
     if (std::fread(leadIn, 1, sizeof leadIn, in) != sizeof leadIn) {
         return false;
@@ -113,17 +115,20 @@ bool Convert(std::FILE* in, const char* target) {
     ok = std::fseek(out.file, kS16HeaderOffset, SEEK_SET) == 0 && ok;
     WriteHeader(out.file, image, dataBytes);
     ok = !std::ferror(out.file) && ok;
+    if (sync) {
+        ok = std::fflush(out.file) == 0 && ::fdatasync(fileno(out.file)) == 0 && ok;
+    }
     return std::fclose(out.file) == 0 && ok;
 }
 
 }  // namespace
 
-bool BaselineConvertShpFile(const char* source, const char* target) {
+bool BaselineConvertShpFile(const char* source, const char* target, bool sync) {
     std::FILE* in = std::fopen(source, "rb");
     if (in == nullptr) {
         return false;
     }
-    const bool ok = Convert(in, target);
+    const bool ok = Convert(in, target, sync);
     std::fclose(in);
     return ok;
 }

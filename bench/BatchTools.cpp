@@ -1,21 +1,20 @@
 // The helpers of the batch and process benchmarks (batch_bench.py,
 // process_bench.py): making the maps, the byte-at-a-time baseline over a whole
-// folder or one file, and the floor of just writing files of the same sizes.
-#include <unistd.h>
-
+// folder or one file, as it is or given the converter's syncs, and the floors
+// of just writing files of the same sizes.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "BaselineConverter.h"
 #include "BatchRules.h"
 #include "Folder.h"
 #include "ShpBuilder.h"
 #include "TestFiles.h"
+#include "WriteFloors.h"
 
 namespace {
 
@@ -48,38 +47,28 @@ int MakeMaps(const fs::path& folder, int count, int width, int height, MapStyle 
     return 0;
 }
 
-// The same files and names as the real batch, converted by the baseline.
-int Baseline(const std::string& shpFolder, const std::string& pegFolder) {
+// The same files and names as the real batch, converted by the baseline;
+// with `sync`, each file's data and at the end the folder are synced, as
+// the converter does.
+int Baseline(const std::string& shpFolder, const std::string& pegFolder, bool sync) {
     int failed = 0;
     for (const auto& name : drovana::ListCandidates(shpFolder, pegFolder, false).names) {
         const fs::path source = drovana::SourcePathFor(shpFolder, name);
         const fs::path target = drovana::TargetPathFor(pegFolder, name);
-        failed += drovana::bench::BaselineConvertShpFile(source.c_str(), target.c_str()) ? 0 : 1;
+        failed +=
+            drovana::bench::BaselineConvertShpFile(source.c_str(), target.c_str(), sync) ? 0 : 1;
+    }
+    if (sync && drovana::SyncFolder(drovana::FolderOfText(pegFolder))) {
+        ++failed;
     }
     return failed == 0 ? 0 : 1;
 }
 
-// Creates a file of the same name and size as each file of `reference`,
-// durable as the converter makes its targets: each file's data synced before
-// it is closed, the folder synced at the end.
-int Floor(const fs::path& reference, const fs::path& out) {
-    static std::vector<char> buffer(256 * 1024, 0x5A);
-    for (const auto& entry : fs::directory_iterator(reference)) {
-        std::FILE* file = std::fopen((out / entry.path().filename()).c_str(), "wb");
-        if (file == nullptr) {
-            return 1;
-        }
-        std::setvbuf(file, nullptr, _IONBF, 0);
-        for (auto left = entry.file_size(); left > 0;) {
-            const std::size_t n =
-                left < buffer.size() ? static_cast<std::size_t>(left) : buffer.size();
-            std::fwrite(buffer.data(), 1, n, file);
-            left -= n;
-        }
-        ::fdatasync(fileno(file));
-        std::fclose(file);
-    }
-    return drovana::SyncFolder(out) ? 1 : 0;
+// One map; with `sync`, its data and its folder synced as shp2s16 does.
+int BaselineOne(const fs::path& source, const fs::path& target, bool sync) {
+    const bool ok = drovana::bench::BaselineConvertShpFile(source.c_str(), target.c_str(), sync);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    return ok && !(sync && drovana::SyncFolder(folder)) ? 0 : 1;
 }
 
 }  // namespace
@@ -92,19 +81,24 @@ int main(int argc, char** argv) {
                             *style);
         }
     }
-    if (argc == 4 && std::strcmp(argv[1], "baseline") == 0) {
-        return Baseline(argv[2], argv[3]);
+    const bool sync = argc == 5 && std::strcmp(argv[4], "--sync") == 0;
+    if ((argc == 4 || sync) && std::strcmp(argv[1], "baseline") == 0) {
+        return Baseline(argv[2], argv[3], sync);
     }
-    if (argc == 4 && std::strcmp(argv[1], "baseline-one") == 0) {
-        return drovana::bench::BaselineConvertShpFile(argv[2], argv[3]) ? 0 : 1;
+    if ((argc == 4 || sync) && std::strcmp(argv[1], "baseline-one") == 0) {
+        return BaselineOne(argv[2], argv[3], sync);
     }
-    if (argc == 4 && std::strcmp(argv[1], "floor") == 0) {
-        return Floor(argv[2], argv[3]);
+    if (argc == 5 && std::strcmp(argv[1], "floor") == 0) {
+        const int status = drovana::bench::WriteFloor(argv[2], argv[3], argv[4]);
+        if (status != 2) {
+            return status;
+        }
     }
-    std::fprintf(stderr,
-                 "usage: batch-tools make-maps FOLDER COUNT WIDTH HEIGHT [long|literals|mixed]\n"
-                 "       batch-tools baseline SHP_FOLDER/ PEG_FOLDER/\n"
-                 "       batch-tools baseline-one SOURCE TARGET\n"
-                 "       batch-tools floor REFERENCE_FOLDER OUT_FOLDER\n");
+    std::fprintf(
+        stderr,
+        "usage: batch-tools make-maps FOLDER COUNT WIDTH HEIGHT [long|literals|mixed]\n"
+        "       batch-tools baseline SHP_FOLDER/ PEG_FOLDER/ [--sync]\n"
+        "       batch-tools baseline-one SOURCE TARGET [--sync]\n"
+        "       batch-tools floor none|each|deferred|syncfs REFERENCE_FOLDER OUT_FOLDER\n");
     return 2;
 }

@@ -37,8 +37,9 @@ class Settler:
 
     BALLAST_MIB = 512
 
-    def __init__(self, work, drop_caches, warm_up):
+    def __init__(self, work, drop_caches, warm_up, quiet_limit_s=30.0):
         self.drop_caches = drop_caches
+        self.quiet_limit_s = quiet_limit_s
         self.warm_up = warm_up
         self.ballast = os.path.join(work, "ballast")
         if drop_caches:
@@ -85,9 +86,16 @@ class Settler:
                 return
         print("warning: the machine did not become idle", file=sys.stderr)
 
-    def timed(self, command):
+    def timed(self, command, env=None):
+        return self.timed_together([command], env)
+
+    def timed_together(self, commands, env=None):
+        """Wall time of the commands run at once, each to its end."""
         self.settle()
-        self.wait_for_quiet()
+        self.wait_for_quiet(self.quiet_limit_s)
         start = time.perf_counter()
-        run(command)
+        processes = [subprocess.Popen(c, env=env) for c in commands]
+        for command, process in zip(commands, processes):
+            if process.wait() != 0:
+                sys.exit(f"failed: {' '.join(command)}")
         return time.perf_counter() - start
