@@ -42,6 +42,7 @@ bench: build
 	$(BUILD_DIR)/bench/convert_bench $(BENCH_FLAGS)
 	python3 bench/batch_bench.py $(BUILD_DIR) $(BENCH_FLAGS)
 	python3 bench/process_bench.py $(BUILD_DIR) $(BENCH_FLAGS)
+	python3 bench/many_maps_bench.py $(BUILD_DIR)
 
 # libFuzzer on the decoding core with a fixed seed; any finding fails.
 fuzz: deps
