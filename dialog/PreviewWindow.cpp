@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <system_error>
@@ -58,9 +59,11 @@ protected:
             return;
         }
         // Scaling the whole picture on every paint would be slow for large maps.
+        // Enlarged, each pixel stays a sharp square: a map's edges are its content.
         if (m_scaled.size() != target.size()) {
-            m_scaled =
-                m_image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const bool enlarged = target.width() > m_image.width();
+            m_scaled = m_image.scaled(target.size(), Qt::IgnoreAspectRatio,
+                                      enlarged ? Qt::FastTransformation : Qt::SmoothTransformation);
         }
         painter.drawImage(target.topLeft(), m_scaled);
     }
@@ -83,6 +86,15 @@ private:
 namespace {
 
 constexpr char kNoS16[] = "no S16 yet";
+
+// Fit as the user last left it, for the next map's preview.
+bool g_bFitPreviews = false;
+
+// Each bar follows the other, so that both panes show the same part.
+void ScrollTogether(QScrollBar* a, QScrollBar* b) {
+    QObject::connect(a, &QScrollBar::valueChanged, b, &QScrollBar::setValue);
+    QObject::connect(b, &QScrollBar::valueChanged, a, &QScrollBar::setValue);
+}
 
 // A picture as the preview shows it: its pixels, no more than the screen
 // holds, and its own size; or why there are none.
@@ -112,7 +124,7 @@ PreviewPicture LoadPreview(const fs::path& path, QSize room) {
     typename Format::Picture picture;
     const PictureError error = Format::ReadHeader(source, picture);
     if (error != PictureError::kNone) {
-        return Refused(QString::fromUtf8(DescribePictureError(error)));
+        return Refused(QString::fromUtf8(Format::Refusal(source, error)));
     }
     const QSize size(picture.width, picture.height);
     // The preview stands for the picture at 1:1, which a viewer reading it
@@ -194,6 +206,11 @@ CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::pa
     layout->addWidget(m_fit);
     layout->addLayout(panes, 1);
 
+    const QList<QScrollArea*> areas = findChildren<QScrollArea*>();
+    ScrollTogether(areas[0]->horizontalScrollBar(), areas[1]->horizontalScrollBar());
+    ScrollTogether(areas[0]->verticalScrollBar(), areas[1]->verticalScrollBar());
+    m_fit->setChecked(g_bFitPreviews);
+
     const QSize wanted(mapPicture.image.width() + s16Picture.image.width() + 80,
                        std::max(mapPicture.image.height(), s16Picture.image.height()) + 100);
     resize(wanted.expandedTo(QSize(480, 320)).boundedTo(RoomOnScreen(*this)));
@@ -233,6 +250,7 @@ QWidget* CPreviewWindow::MakePane(const QString& caption, const QImage& image,
 }
 
 void CPreviewWindow::SetFit(bool fit) {
+    g_bFitPreviews = fit;
     for (auto* area : findChildren<QScrollArea*>()) {
         auto* view = static_cast<PictureView*>(area->widget());
         area->setWidgetResizable(fit);

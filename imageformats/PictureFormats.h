@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ByteIo.h"
+#include "FormatError.h"
 #include "PictureDecode.h"
+#include "ShpFormat.h"
 
 // The two picture formats as the image reader takes them: a name, the core's
 // header check and its decoder.
@@ -16,6 +18,14 @@ struct ShpFormat {
     static PictureError Decode(ByteSource& source, const Picture& picture, RowSink& sink) {
         return DecodeShpPicture(source, picture, sink);
     }
+    // Why the header was refused, in the words a conversion of the map
+    // gives, so that the preview, the plugin and the list say the same.
+    static const char* Refusal(ByteSource& source, PictureError error) {
+        ShpLayout layout;
+        const FormatError format = ReadShpLayout(source, kMaxShpRows, layout);
+        return format != FormatError::kNone ? DescribeFormatError(format)
+                                            : DescribePictureError(error);
+    }
 };
 
 struct S16Format {
@@ -26,6 +36,9 @@ struct S16Format {
     }
     static PictureError Decode(ByteSource& source, const Picture& picture, RowSink& sink) {
         return DecodeS16Picture(source, picture, sink);
+    }
+    static const char* Refusal(ByteSource&, PictureError error) {
+        return DescribePictureError(error);
     }
 };
 

@@ -12,6 +12,7 @@
 #include "DeviceSource.h"
 #include "FileKind.h"
 #include "PictureDecode.h"
+#include "PictureFormats.h"
 #include "PictureImage.h"
 
 // One image reader for both picture formats: `Format` names the format and
@@ -50,7 +51,8 @@ public:
         typename Format::Picture picture;
         const PictureError error = Header(picture);
         if (error != PictureError::kNone) {
-            return Fail(DescribePictureError(error));
+            DeviceSource source(*device());
+            return Fail(Format::Refusal(source, error));
         }
         const QSize wanted =
             scaledSize_.isEmpty() ? QSize(picture.width, picture.height) : scaledSize_;

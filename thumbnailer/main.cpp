@@ -3,6 +3,7 @@
 // a PNG that fits SIZE x SIZE.
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QSize>
@@ -91,10 +92,21 @@ int main(int argc, char** argv) {
         return Fail(request.input + QStringLiteral(": ") + refused);
     }
     QImageReader reader(&file);
-    const QImage image = ReadFitting(reader, request.size);
+    QImage image = ReadFitting(reader, request.size);
+    QString cause = reader.errorString();
+    // No plugin knows a broken picture by its bytes; named as one of ours,
+    // it is read as such, so that our reader says what is wrong with it.
+    if (image.isNull() && reader.error() == QImageReader::UnsupportedFormatError) {
+        const QByteArray suffix = QFileInfo(request.input).suffix().toLower().toLatin1();
+        if ((suffix == "shp" || suffix == "s16") && file.seek(0)) {
+            QImageReader named(&file, suffix);
+            image = ReadFitting(named, request.size);
+            cause = named.errorString();
+        }
+    }
     if (image.isNull()) {
-        const QString cause = lastWarning.isEmpty() ? reader.errorString() : lastWarning;
-        return Fail(request.input + QStringLiteral(": ") + cause);
+        return Fail(request.input + QStringLiteral(": ") +
+                    (lastWarning.isEmpty() ? cause : lastWarning));
     }
     if (!image.save(request.output, "PNG")) {
         return Fail(QStringLiteral("cannot write ") + request.output);

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
 
 #include "DialogTestSupport.h"
 #include "PreviewWindow.h"
@@ -68,15 +70,69 @@ TEST_F(PreviewTest, FindsTheS16InAnotherCase) {
     EXPECT_EQ(window->S16Caption(), QStringLiteral("map03.S16: 12 x 9"));
 }
 
+// The map's reason is the one its failed conversion gave in the list.
 TEST_F(PreviewTest, ABrokenMapOrS16ShowsItsReason) {
     WriteBytes(shp_ / "MAP02.SHP", {1, 2, 3});
     WriteBytes(peg_ / "MAP02.s16", {4, 5, 6});
     UseFolders();
+    QTest::mouseClick(dlg_.GetDlgItem(kIdOk), Qt::LeftButton);
 
     CPreviewWindow* window = DoubleClick(0);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->MapCaption(), QStringLiteral("MAP02.SHP: not an SHP picture"));
+    EXPECT_EQ(window->MapCaption(),
+              QStringLiteral("MAP02.SHP: not an SHP picture: file too short for its headers"));
+    EXPECT_EQ(window->MapCaption(), dlg_.List()->item(0)->data(CConvertDlg::kFailureRole));
     EXPECT_EQ(window->S16Caption(), QStringLiteral("MAP02.s16: not an S16 picture"));
+}
+
+// Colours of the view as painted, without the window's background.
+QSet<QRgb> ColoursOf(QWidget* view) {
+    const QImage image = view->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            colours.insert(image.pixel(x, y));
+        }
+    }
+    colours.remove(view->palette().color(QPalette::Mid).rgb());
+    return colours;
+}
+
+// Fit stays as left from one preview to the next; enlarged, a map keeps its
+// own colours, with no blends between pixels; the panes scroll together.
+TEST_F(PreviewTest, FitIsKeptEnlargesSharplyAndThePanesScrollTogether) {
+    const auto large = MakeMap(ScreenPixels().width(), 600, MapStyle::kMixed);
+    WriteBytes(shp_ / "MAP01.SHP", MakeMap(8, 6, MapStyle::kMixed));
+    WriteBytes(shp_ / "MAP02.SHP", large);
+    WriteBytes(peg_ / "MAP02.s16", S16Of(large));
+    UseFolders();
+
+    CPreviewWindow* small = DoubleClick(0);
+    ASSERT_NE(small, nullptr);
+    QWidget* view = small->findChild<QScrollArea*>()->widget();
+    // The map's colours and both of the checkerboard's.
+    QSet<QRgb> own = ColoursOf(view);
+    own << qRgb(0xcc, 0xcc, 0xcc) << qRgb(0x99, 0x99, 0x99);
+    small->FitToggle()->click();
+    QApplication::processEvents();
+    EXPECT_GT(view->width(), 8 * 4);
+    EXPECT_TRUE(own.contains(ColoursOf(view)));
+    const QPointer<CPreviewWindow> closed = small;
+    small->close();
+    QTest::qWait(0);
+    ASSERT_TRUE(closed.isNull());
+
+    CPreviewWindow* next = DoubleClick(1);
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->FitToggle()->isChecked());
+    next->FitToggle()->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(next));
+    const QList<QScrollArea*> panes = next->findChildren<QScrollArea*>();
+    ASSERT_EQ(panes.size(), 2);
+    panes[0]->horizontalScrollBar()->setValue(40);
+    panes[1]->verticalScrollBar()->setValue(30);
+    EXPECT_EQ(panes[1]->horizontalScrollBar()->value(), 40);
+    EXPECT_EQ(panes[0]->verticalScrollBar()->value(), 30);
 }
 
 // As large as the screen, the map is larger than the window.

@@ -113,7 +113,12 @@ TEST(Thumbnailer, FailsWithOneLineOnWhatItCannotRead) {
         EXPECT_TRUE(made.image.isNull()) << input.toStdString();
         EXPECT_TRUE(made.error.endsWith('\n') && made.error.count('\n') == 1)
             << made.error.toStdString();
-    }
+    }  // A map too broken for any reader to know it by gets its reason, the
+    // one its conversion gives.
+    const QString broken = Write(dir, "MAP13.SHP", {1, 2, 3});
+    EXPECT_EQ(Make(128, broken, dir).error,
+              "drovana-thumbnailer: " + broken +
+                  ": shp picture: not an SHP picture: file too short for its headers\n");
 }
 
 #ifndef _WIN32
