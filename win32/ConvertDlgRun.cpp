@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "BatchRules.h"
 #include "ConvertDlg.h"

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <string>
 
 // A window beside the dialog showing a map and its S16 picture side by side,
 // each under its caption, shrunk to fit the window. Esc closes it.

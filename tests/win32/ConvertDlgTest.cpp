@@ -73,11 +73,30 @@ protected:
     DialogDriver driver_;
 };
 
-TEST_F(Win32Dialog, TabVisitsTheTableTabStopsInOrder) {
+TEST_F(Win32Dialog, ControlsSitWhereTheTableSaysAndTabVisitsThemInOrder) {
     WriteMaps({"MAP01.SHP"});
     OpenOn();
+    EXPECT_EQ(Utf8Of(driver_.Text(0)), kConvertDlgLayout.caption);
+    EXPECT_NE(driver_.Send(0, WM_GETICON, ICON_BIG), 0);
     std::vector<int> expected;
     for (const DialogControl& control : kConvertDlgControls) {
+        if (control.id == kNoControlId) {
+            continue;
+        }
+        SCOPED_TRACE(control.id);
+        // Position and size each in dialog units of the dialog's own font.
+        RECT wanted{control.x, control.y, control.cx, control.cy};
+        MapDialogRect(driver_.Window(), &wanted);
+        RECT actual;
+        GetWindowRect(driver_.Dlg().GetDlgItem(control.id), &actual);
+        MapWindowPoints(nullptr, driver_.Window(), reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ((std::vector<LONG>{actual.left, actual.top, actual.right - actual.left,
+                                     actual.bottom - actual.top}),
+                  (std::vector<LONG>{wanted.left, wanted.top, wanted.right, wanted.bottom}));
+        if (control.kind == ControlKind::kPushButton ||
+            control.kind == ControlKind::kAutoCheckBox) {
+            EXPECT_EQ(Utf8Of(driver_.Text(control.id)), control.text);
+        }
         if (control.style & kTabStop) {
             expected.push_back(control.id);
         }
@@ -146,8 +165,11 @@ TEST_F(Win32Dialog, ARunWritesEveryTargetWholeMarksFailuresAndKeepsTheFocus) {
     WriteMaps({"MAP01.SHP", "MAP02.SHP", "MAP03.SHP"});
     WriteBytes(shp_ / "MAP04.SHP", {'n', 'o', 't', ' ', 'a', ' ', 'm', 'a', 'p'});
     OpenOn();
-    driver_.Focus(kIdOk);
-    ASSERT_TRUE(driver_.Run());
+    // Enter runs with the folder as typed, its separator added.
+    driver_.Focus(kIdPegFolderEdit);
+    driver_.SetText(kIdPegFolderEdit, peg_.wstring());
+    driver_.Key(VK_RETURN);
+    ASSERT_TRUE(DialogDriver::PumpUntil([&] { return !driver_.Dlg().IsRunning(); }));
 
     EXPECT_EQ(NamesIn(peg_), (std::vector<std::string>{"MAP01.s16", "MAP02.s16", "MAP03.s16"}));
     ExpectWholeTargets();
@@ -158,7 +180,8 @@ TEST_F(Win32Dialog, ARunWritesEveryTargetWholeMarksFailuresAndKeepsTheFocus) {
     EXPECT_EQ(range.iHigh, 4);
     EXPECT_EQ(driver_.Send(kIdProgress, PBM_GETPOS), 4);
     EXPECT_FALSE(GetWindowLongW(driver_.Dlg().GetDlgItem(kIdProgress), GWL_STYLE) & WS_VISIBLE);
-    EXPECT_EQ(GetFocus(), driver_.Dlg().GetDlgItem(kIdOk));
+    EXPECT_EQ(GetFocus(), driver_.Dlg().GetDlgItem(kIdPegFolderEdit));
+    EXPECT_EQ(driver_.Text(kIdPegFolderEdit), Folder(peg_));
 
     std::vector<LRESULT> marks;
     for (int i = 0; i < 4; ++i) {
