@@ -1,10 +1,11 @@
 #!/bin/sh
-# The dialog as Wine draws it, open on the sample maps, saved as a picture:
-# under Xvfb, on a Wine desktop (which draws the window frames that Xvfb,
-# having no window manager, does not), in a Wine prefix of its own so that
-# the tests' settings and display driver stay out of it. Exits 77 (skipped)
-# without Xvfb.
-#   screenshot.sh XVFB WINE DROVANA_EXE SAMPLES_FOLDER OUTPUT_PNG
+# The dialog as Wine draws it, open on the sample maps, saved as a picture,
+# and where xdotool is there, the preview of a converted map beside it (as
+# OUTPUT-preview.png): under Xvfb, on a Wine desktop (which draws the window
+# frames that Xvfb, having no window manager, does not), in a Wine prefix of
+# its own so that the tests' settings and display driver stay out of it.
+# Exits 77 (skipped) without Xvfb.
+#   screenshot.sh XVFB WINE DROVANA_EXE SAMPLES_FOLDER OUTPUT.png
 set -eu
 
 xvfb=$1 wine=$2 exe=$3 samples=$4 out=$5
@@ -63,19 +64,46 @@ program=$(printf 'Z:%s' "$exe" | tr / '\\')
 "$wine" explorer /desktop=Drovana,1024x768,x11 "$program" 'C:\Samples\Maps' 'C:\Samples\PeG' \
     >/dev/null 2>&1 &
 
-# The dialog is drawn once the screen shows more than the desktop's colour
-# and two frames in a row are the same.
+# Polls until the screen shows more than the desktop's colour, differs from
+# frame SINCE and holds still for three frames.
 frame=0
-drawn() {
+import -window root "$work/frames/0.ppm"
+settled() {
     frame=$((frame + 1))
     import -window root "$work/frames/$frame.ppm" 2>/dev/null || return 1
-    colours=$(convert "$work/frames/$frame.ppm" -format %k info:)
-    [ "$colours" -gt 16 ] && [ "$frame" -gt 1 ] &&
-        cmp -s "$work/frames/$frame.ppm" "$work/frames/$((frame - 1)).ppm"
+    [ "$frame" -gt $((since + 2)) ] &&
+        cmp -s "$work/frames/$frame.ppm" "$work/frames/$((frame - 1)).ppm" &&
+        cmp -s "$work/frames/$frame.ppm" "$work/frames/$((frame - 2)).ppm" &&
+        ! cmp -s "$work/frames/$frame.ppm" "$work/frames/$since.ppm" &&
+        [ "$(convert "$work/frames/$frame.ppm" -format %k info:)" -gt 16 ]
 }
-poll drawn || { echo "screenshot: the dialog did not appear" >&2; exit 1; }
+fail() {
+    echo "screenshot: $*" >&2
+    exit 1
+}
+# The windows of the last frame, cut out of the desktop around them.
+save() {
+    convert "$work/frames/$frame.ppm" -bordercolor "$desktop" -border 1 -trim +repage "$1"
+    echo "screenshot: $1"
+}
 
-# Cut to the dialog: a border of the desktop's colour, then trim it away.
+since=0
+poll settled || fail "the dialog did not appear"
 desktop=$(convert "$work/frames/$frame.ppm" -format '%[pixel:p{1023,767}]' info:)
-convert "$work/frames/$frame.ppm" -bordercolor "$desktop" -border 1 -trim +repage "$out"
-echo "screenshot: $out"
+save "$out"
+
+# The preview, where xdotool can click: Enter converts the samples, then a
+# double-click on MAP08.SHP, the eighth line of the list, shows it beside
+# its S16.
+command -v xdotool >/dev/null 2>&1 || exit 0
+box=$(convert "$work/frames/$frame.ppm" -bordercolor "$desktop" -border 1 -format '%@' info:)
+left=${box#*+}
+top=${left#*+}
+left=${left%%+*}
+xdotool mousemove $((left - 1 + 60)) $((top - 1 + 190)) click 1 key Return
+since=$frame
+poll settled || fail "the run did not end"
+xdotool click --repeat 2 --delay 100 1
+since=$frame
+poll settled || fail "the preview did not appear"
+save "${out%.png}-preview.png"
