@@ -52,7 +52,8 @@ poll() {
 
 display_known() { [ -s "$work/display" ]; }
 poll display_known || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 
 # A copy of the samples on drive C:, so that the picture shows short folders
 # rather than the build's.
@@ -60,7 +61,7 @@ rm -rf "$WINEPREFIX/drive_c/Samples"
 mkdir -p "$WINEPREFIX/drive_c/Samples/PeG"
 cp -r "$samples/maps" "$WINEPREFIX/drive_c/Samples/Maps"
 # The program, on the drive that Wine maps to the root.
-program=$(printf 'Z:%s' "$exe" | tr / '\\')
+program=$(printf 'Z:%s' "$exe" | tr / "\\\\")
 "$wine" explorer /desktop=Drovana,1024x768,x11 "$program" 'C:\Samples\Maps' 'C:\Samples\PeG' \
     >/dev/null 2>&1 &
 
