@@ -10,6 +10,7 @@
 #include "Interrupt.h"
 #include "NativeText.h"
 #include "PathParts.h"
+#include "PreviewWindow.h"
 #include "Settings.h"
 #include "Version.h"
 
@@ -55,11 +56,23 @@ CConvertApp::CConvertApp(int argc, char** argv)
       QApplication(ProgramNameOnly::argc, ProgramNameOnly::argv) {
     setApplicationVersion(QString::fromLatin1(kVersion));
     setWindowIcon(LoadAppIcon());
+    // The desktop entry's name, so that docks group the window with its launcher.
+    setDesktopFileName(QStringLiteral("org.quenmoor.Drovana"));
 }
 
 void CConvertApp::SetStartFolders(const StartFolders& folders) {
     m_strStartShpFolder = AbsoluteFolder(folders.shp);
     m_strStartPegFolder = AbsoluteFolder(folders.peg);
+}
+
+int CConvertApp::RunViewer(const std::vector<std::string>& files) {
+    setDesktopFileName(QStringLiteral("org.quenmoor.Drovana.Viewer"));
+    std::vector<std::filesystem::path> paths;
+    for (const std::string& file : files) {
+        paths.push_back(PathOf(file));
+    }
+    OpenViewer(paths);
+    return exec();
 }
 
 bool CConvertApp::InitInstance() {

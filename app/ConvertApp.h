@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <atomic>
+#include <string>
+#include <vector>
 
 #include "StartOptions.h"
 
@@ -40,6 +42,10 @@ public:
     // Runs the whole program. Returns false: there is no event loop to enter
     // once the dialog has closed.
     bool InitInstance();
+
+    // Shows the pictures named by `files` without the dialog, until the
+    // window is closed; returns the exit status.
+    int RunViewer(const std::vector<std::string>& files);
 
 private:
     QString m_strStartShpFolder;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "OptionWords.h"
 #include "Version.h"
 
 namespace drovana {
@@ -15,12 +16,16 @@ constexpr int kExitUsage = 2;
 
 const char kHelp[] =
     "Usage: drovana [SHP_FOLDER [PEG_FOLDER]]\n"
+    "       drovana --view FILE [FILE]\n"
     "Opens the converter dialog, which converts SHP picture maps into S16\n"
     "pictures in the PeG folder.\n"
     "\n"
     "Options:\n"
     "  -h, --help     Displays help on commandline options.\n"
     "  -v, --version  Displays version information.\n"
+    "      --view     Shows a map beside its S16 picture, or one picture, in a\n"
+    "                 window of its own; a map's S16 and an S16's map are found\n"
+    "                 beside it.\n"
     "\n"
     "Arguments:\n"
     "  SHP_FOLDER     Folder of SHP pictures to open the dialog on.\n"
@@ -50,11 +55,12 @@ std::string Variable(const char* name) {
 
 StartRequest ParseStartArguments(const std::vector<std::string>& arguments) {
     StartRequest request;
-    std::vector<std::string> folders;
+    std::vector<std::string> names;
     bool optionsEnded = false;
+    bool view = false;
     for (const std::string& argument : arguments) {
         if (optionsEnded || !IsOption(argument)) {
-            folders.push_back(argument);
+            names.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "-h" || argument == "--help") {
@@ -63,20 +69,31 @@ StartRequest ParseStartArguments(const std::vector<std::string>& arguments) {
             if (request.action != StartAction::kHelp) {
                 request.action = StartAction::kVersion;
             }
+        } else if (argument == "--view") {
+            view = true;
         } else {
-            return UsageError("unknown option '" + argument + "'");
+            return UsageError(UnknownOptionMessage(argument, {"--help", "--version", "--view"}));
         }
     }
-    if (folders.size() > 2) {
-        return UsageError("too many folders: '" + folders[2] + "'");
+    const char* kind = view ? "file" : "folder";
+    if (names.size() > 2) {
+        return UsageError(std::string("too many ") + kind + "s: '" + names[2] + "'");
     }
-    for (const std::string& folder : folders) {
-        if (folder.empty()) {
-            return UsageError("a folder name is empty");
+    for (const std::string& name : names) {
+        if (name.empty()) {
+            return UsageError(std::string("a ") + kind + " name is empty");
         }
     }
-    folders.resize(2);
-    request.folders = {folders[0], folders[1]};
+    if (view && request.action == StartAction::kOpenDialog) {
+        if (names.empty()) {
+            return UsageError(NeedsValueMessage("--view", "a file"));
+        }
+        request.action = StartAction::kView;
+        request.files = names;
+        return request;
+    }
+    names.resize(2);
+    request.folders = {names[0], names[1]};
     return request;
 }
 
@@ -109,10 +126,12 @@ std::optional<int> AnswerWithoutDialog(const StartRequest& request,
         case StartAction::kUsageError:
             std::fprintf(err,
                          "drovana: %s\nUsage: drovana [SHP_FOLDER [PEG_FOLDER]]\n"
+                         "       drovana --view FILE [FILE]\n"
                          "Try 'drovana --help' for more information.\n",
                          request.error.c_str());
             return kExitUsage;
         case StartAction::kOpenDialog:
+        case StartAction::kView:
             break;
     }
     if (!DisplayAvailable(environment)) {

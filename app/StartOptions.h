@@ -17,16 +17,18 @@ struct StartFolders {
     std::string peg;
 };
 
-enum class StartAction { kOpenDialog, kHelp, kVersion, kUsageError };
+enum class StartAction { kOpenDialog, kView, kHelp, kVersion, kUsageError };
 
 struct StartRequest {
     StartAction action = StartAction::kOpenDialog;
     StartFolders folders;
-    std::string error;  // why the usage is wrong
+    std::vector<std::string> files;  // the pictures to view
+    std::string error;               // why the usage is wrong
 };
 
-// `arguments` come after the program's name: [SHP_FOLDER [PEG_FOLDER]],
-// -h/--help, -v/--version, and "--" before a folder that starts with "-".
+// `arguments` come after the program's name: [SHP_FOLDER [PEG_FOLDER]], or
+// --view FILE [FILE]; -h/--help, -v/--version, and "--" before a name that
+// starts with "-".
 StartRequest ParseStartArguments(const std::vector<std::string>& arguments);
 
 // The variables Qt picks its window system by on Linux and its kin.

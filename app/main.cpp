@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
         return *status;
     }
     drovana::CConvertApp app(argc, argv);
+    if (request.action == drovana::StartAction::kView) {
+        return app.RunViewer(request.files);
+    }
     app.SetStartFolders(request.folders);
     return app.InitInstance() ? drovana::CConvertApp::exec() : 0;
 }

@@ -20,6 +20,7 @@
 #include "PictureDecode.h"
 #include "PictureFormats.h"
 #include "PictureImage.h"
+#include "PreRun.h"
 
 namespace drovana {
 
@@ -166,9 +167,9 @@ QSize ScreenPixels(const QWidget& window) {
     return screen ? screen->availableSize() * screen->devicePixelRatio() : QSize(1920, 1080);
 }
 
-// The S16 picture the PeG folder holds for `target`: that name, or the same
-// name in another case; empty when there is none.
-fs::path FindS16For(const fs::path& target) {
+// The file of that name, or of the same name in another case; empty when
+// there is none.
+fs::path FindInAnyCase(const fs::path& target) {
     std::error_code error;
     if (fs::is_regular_file(target, error)) {
         return target;
@@ -185,43 +186,51 @@ fs::path FindS16For(const fs::path& target) {
 
 }  // namespace
 
-CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::path& target)
+CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::path& s16)
     : QWidget(owner, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Preview: %1").arg(ReadableText(TextOf(map.filename()))));
+    const fs::path& first = map.empty() ? s16 : map;
+    setWindowTitle(QStringLiteral("Preview: %1").arg(ReadableText(TextOf(first.filename()))));
 
-    const fs::path s16 = FindS16For(target);
     const QSize room = ScreenPixels(*this);
-    const PreviewPicture mapPicture = LoadPreview<ShpFormat>(map, room);
-    const PreviewPicture s16Picture =
-        s16.empty() ? Refused(QString::fromLatin1(kNoS16)) : LoadPreview<S16Format>(s16, room);
-
     m_fit = new QCheckBox(QStringLiteral("Fit"), this);
     connect(m_fit, &QCheckBox::toggled, this, &CPreviewWindow::SetFit);
     auto* panes = new QHBoxLayout;
-    panes->addWidget(MakePane(Caption(map, mapPicture), mapPicture.image, m_mapCaption));
-    panes->addWidget(
-        MakePane(Caption(s16.empty() ? target : s16, s16Picture), s16Picture.image, m_s16Caption));
+    QSize wanted(80, 100);
+    const auto addPane = [&](const fs::path& path, const PreviewPicture& picture, QLabel*& label) {
+        panes->addWidget(MakePane(Caption(path, picture), picture.image, label));
+        wanted = QSize(wanted.width() + picture.image.width(),
+                       std::max(wanted.height(), picture.image.height() + 100));
+    };
+    if (!map.empty()) {
+        addPane(map, LoadPreview<ShpFormat>(map, room), m_mapCaption);
+    }
+    if (!s16.empty()) {
+        std::error_code error;
+        addPane(s16,
+                fs::exists(s16, error) ? LoadPreview<S16Format>(s16, room)
+                                       : Refused(QString::fromLatin1(kNoS16)),
+                m_s16Caption);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_fit);
     layout->addLayout(panes, 1);
 
     const QList<QScrollArea*> areas = findChildren<QScrollArea*>();
-    ScrollTogether(areas[0]->horizontalScrollBar(), areas[1]->horizontalScrollBar());
-    ScrollTogether(areas[0]->verticalScrollBar(), areas[1]->verticalScrollBar());
+    if (areas.size() == 2) {
+        ScrollTogether(areas[0]->horizontalScrollBar(), areas[1]->horizontalScrollBar());
+        ScrollTogether(areas[0]->verticalScrollBar(), areas[1]->verticalScrollBar());
+    }
     m_fit->setChecked(g_bFitPreviews);
-
-    const QSize wanted(mapPicture.image.width() + s16Picture.image.width() + 80,
-                       std::max(mapPicture.image.height(), s16Picture.image.height()) + 100);
     resize(wanted.expandedTo(QSize(480, 320)).boundedTo(RoomOnScreen(*this)));
 }
 
 QString CPreviewWindow::MapCaption() const {
-    return m_mapCaption->text();
+    return m_mapCaption ? m_mapCaption->text() : QString();
 }
 
 QString CPreviewWindow::S16Caption() const {
-    return m_s16Caption->text();
+    return m_s16Caption ? m_s16Caption->text() : QString();
 }
 
 void CPreviewWindow::keyPressEvent(QKeyEvent* event) {
@@ -262,7 +271,26 @@ void CPreviewWindow::SetFit(bool fit) {
 }
 
 CPreviewWindow* OpenPreview(QWidget* owner, const fs::path& map, const fs::path& target) {
-    auto* window = new CPreviewWindow(owner, map, target);
+    const fs::path s16 = FindInAnyCase(target);
+    // The target's own name stands for an S16 not made yet.
+    auto* window = new CPreviewWindow(owner, map, s16.empty() ? target : s16);
+    window->show();
+    return window;
+}
+
+CPreviewWindow* OpenViewer(const std::vector<fs::path>& files) {
+    fs::path map;
+    fs::path s16;
+    for (const fs::path& file : files) {
+        (HasExtension(TextOf(file), kS16Extension) ? s16 : map) = file;
+    }
+    // One picture named: its other half beside it, if there is one.
+    if (files.size() == 1 && !map.empty()) {
+        s16 = FindInAnyCase(fs::path(map).replace_extension(kS16Extension));
+    } else if (files.size() == 1) {
+        map = FindInAnyCase(fs::path(s16).replace_extension(kShpExtension));
+    }
+    auto* window = new CPreviewWindow(nullptr, map, s16);
     window->show();
     return window;
 }

@@ -24,6 +24,7 @@ root=$scratch/root/usr
 for file in bin/drovana bin/shp2s16 share/man/man1/drovana.1.gz share/man/man1/shp2s16.1.gz \
     share/doc/drovana/copyright share/doc/drovana/changelog.Debian.gz \
     share/applications/org.quenmoor.Drovana.desktop \
+    share/applications/org.quenmoor.Drovana.Viewer.desktop \
     share/metainfo/org.quenmoor.Drovana.metainfo.xml \
     bin/drovana-thumbnailer share/man/man1/drovana-thumbnailer.1.gz \
     share/thumbnailers/drovana.thumbnailer share/mime/packages/drovana.xml \
@@ -55,7 +56,8 @@ grep -q '<url type="homepage">' "$root/share/metainfo/org.quenmoor.Drovana.metai
 grep -q '<screenshot' "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" ||
     fail "metainfo has no screenshot"
 
-desktop-file-validate "$root/share/applications/org.quenmoor.Drovana.desktop"
+desktop-file-validate "$root/share/applications/org.quenmoor.Drovana.desktop" \
+    "$root/share/applications/org.quenmoor.Drovana.Viewer.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml"
 # Debian's own checks: errors fail, warnings and notes are shown.
 lintian --fail-on none --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 ||

@@ -185,6 +185,36 @@ TEST_F(PreviewTest, APictureOverTheAllocationLimitShowsWhy) {
     EXPECT_EQ(window->S16Caption(), "MAP01.s16" + why);
 }
 
+// Named from a file manager: a map finds its S16 beside it and an S16 its
+// map, in any case; a picture without its other half has one pane.
+TEST_F(PreviewTest, TheViewerShowsAMapBesideItsS16OrOnePicture) {
+    const auto map = MakeMap(8, 6, MapStyle::kMixed);
+    for (const fs::path& name : {shp_ / "MAP01.SHP", shp_ / "MAP02.SHP"}) {
+        WriteBytes(name, map);
+    }
+    WriteBytes(shp_ / "map01.S16", S16Of(map));
+    WriteBytes(peg_ / "LONE.s16", S16Of(map));
+    const QString both[] = {"MAP01.SHP: 8 x 6", "map01.S16: 8 x 6"};
+    const struct {
+        std::vector<fs::path> files;
+        QString mapCaption, s16Caption;
+    } cases[] = {
+        {{shp_ / "MAP01.SHP"}, both[0], both[1]},
+        {{shp_ / "map01.S16"}, both[0], both[1]},
+        {{shp_ / "MAP02.SHP"}, "MAP02.SHP: 8 x 6", ""},
+        {{peg_ / "LONE.s16"}, "", "LONE.s16: 8 x 6"},
+        {{peg_ / "LONE.s16", shp_ / "MAP02.SHP"}, "MAP02.SHP: 8 x 6", "LONE.s16: 8 x 6"},
+    };
+    for (const auto& c : cases) {
+        QPointer<CPreviewWindow> window = OpenViewer(c.files);
+        EXPECT_EQ(window->MapCaption(), c.mapCaption);
+        EXPECT_EQ(window->S16Caption(), c.s16Caption);
+        window->close();
+        QTest::qWait(0);
+        EXPECT_TRUE(window.isNull());
+    }
+}
+
 TEST_F(PreviewTest, EscClosesIt) {
     WriteBytes(shp_ / "MAP01.SHP", MakeMap(8, 6, MapStyle::kMixed));
     UseFolders();

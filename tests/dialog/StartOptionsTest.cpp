@@ -69,7 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{{"-reverse"}, kWrong, "", ""},
                     ParseCase{{"--help=yes"}, kWrong, "", ""},
                     ParseCase{{"a", "b", "c"}, kWrong, "", ""},
-                    ParseCase{{"maps", ""}, kWrong, "", ""}));
+                    ParseCase{{"maps", ""}, kWrong, "", ""},
+                    ParseCase{{"--view", "MAP01.SHP"}, StartAction::kView, "", ""},
+                    ParseCase{{"a.s16", "--view", "b.shp"}, StartAction::kView, "", ""},
+                    ParseCase{{"--view"}, kWrong, "", ""},
+                    ParseCase{{"--view", "a", "b", "c"}, kWrong, "", ""}));
 
 #if !defined(_WIN32) && !defined(__APPLE__)
 struct DisplayCase {
@@ -163,6 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ProgramCase{{"--version"}, 0, "drovana 1.0.0.1\n", ""},
                     ProgramCase{{"--help"}, 0, "Usage: drovana [SHP_FOLDER [PEG_FOLDER]]\n", ""},
                     ProgramCase{{"-x"}, 2, "", "drovana: unknown option '-x'\n"},
+                    ProgramCase{{"--vew", "a"},
+                                2,
+                                "",
+                                "drovana: unknown option '--vew'; did you mean --view?\n"},
                     ProgramCase{{"maps", "peg"},
                                 1,
                                 "",
