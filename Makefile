@@ -22,7 +22,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR)
 
-run: build
+# Only what it runs: the dialog and the sample maps. Tests, fuzzers and
+# benchmarks are built by the targets that run them.
+run: configure
+	cmake --build $(BUILD_DIR) --target drovana samples
 	$(BUILD_DIR)/app/drovana $(BUILD_DIR)/samples/maps $(BUILD_DIR)/samples/peg
 
 test: build
