@@ -110,6 +110,17 @@ INT_PTR CConvertDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kMsgRunDone:
             OnRunDone();
             return TRUE;
+        case WM_ENDSESSION:
+            // The session ends without closing the window: stop the run,
+            // which leaves no partial file, and save the entries now.
+            if (wParam) {
+                m_stopRun = true;
+                if (m_engine.joinable()) {
+                    m_engine.join();
+                }
+                OnWindowGone();
+            }
+            return TRUE;
         case WM_NCDESTROY:
             m_hWnd = nullptr;
             OnWindowGone();

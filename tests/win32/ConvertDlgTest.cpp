@@ -13,6 +13,7 @@
 #include "RegistrySettings.h"
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
+#include "StartCommand.h"
 #include "TestFiles.h"
 #include "WideText.h"
 
@@ -53,7 +54,7 @@ protected:
         driver_.Close();
         settings_.WriteString(kSettingsSectionW, L"Folder", Folder(shp_));
         settings_.WriteString(kSettingsSectionW, L"UpdateFolder", peg);
-        driver_.Open(std::move(chooser));
+        driver_.Open([&](CConvertDlg& dlg) { dlg.SetFolderChooser(std::move(chooser)); });
     }
     void OpenOn() { OpenOn(Folder(peg_)); }
     // Every file in the PeG folder is the full conversion of its map.
@@ -295,6 +296,52 @@ TEST_F(Win32Dialog, SettingsAreReadAndWrittenBackInTheRegistry) {
                                L"Update", RRF_RT_REG_DWORD, nullptr, &update, &bytes),
                   ERROR_SUCCESS);
         EXPECT_EQ(update, c.update ? 1u : 0u);
+    }
+}
+
+TEST_F(Win32Dialog, FoldersGivenAtStartServeThisStartAndAreKeptOnlyWhenChanged) {
+    const std::wstring stored = L"C:\\stored\\";
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        std::wstring saved;
+    } cases[] = {
+        {"left as given", [] {}, stored},
+        {"changed", [&] { driver_.Type(kIdShpFolderEdit, peg_.wstring()); }, Folder(peg_)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        driver_.Close();
+        settings_.WriteString(kSettingsSectionW, L"Folder", stored);
+        driver_.Open([&](CConvertDlg& dlg) { dlg.SetStartFolders(Utf8Of(shp_.wstring()), ""); });
+        EXPECT_EQ(driver_.Text(kIdShpFolderEdit), Folder(shp_));
+        c.change();
+        driver_.Close();
+        EXPECT_EQ(settings_.GetString(kSettingsSectionW, L"Folder"), c.saved);
+    }
+}
+
+TEST(Win32StartCommand, TakesUpToTwoFoldersAndTheTwoOptions) {
+    using Action = StartCommand::Action;
+    const struct {
+        std::vector<std::string> arguments;
+        Action action;
+        std::string shp, peg;
+    } cases[] = {
+        {{}, Action::kOpenDialog, "", ""},
+        {{"maps", "peg"}, Action::kOpenDialog, "maps", "peg"},
+        {{"--", "-maps"}, Action::kOpenDialog, "-maps", ""},
+        {{"-v"}, Action::kVersion, "", ""},
+        {{"--version", "--help"}, Action::kHelp, "", ""},
+        {{"--updat"}, Action::kUsageError, "", ""},
+        {{"a", "b", "c"}, Action::kUsageError, "", ""},
+        {{""}, Action::kUsageError, "", ""},
+    };
+    for (const auto& c : cases) {
+        const StartCommand command = ParseStartCommand(c.arguments);
+        EXPECT_EQ(command.action, c.action) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(command.shpFolder, c.shp);
+        EXPECT_EQ(command.pegFolder, c.peg);
     }
 }
 

@@ -22,10 +22,13 @@ class DialogDriver {
 public:
     // A new dialog, which loads the settings; the one before it, if any, is
     // closed first and saves them.
-    void Open(CConvertDlg::FolderChooser chooser = {}) {
+    // `prepare` sets the dialog up before its window exists.
+    void Open(const std::function<void(CConvertDlg&)>& prepare = {}) {
         dlg_.reset();
         dlg_ = std::make_unique<CConvertDlg>(kTestApplication);
-        dlg_->SetFolderChooser(std::move(chooser));
+        if (prepare) {
+            prepare(*dlg_);
+        }
         dlg_->Create(GetModuleHandleW(nullptr));
     }
 
