@@ -95,6 +95,15 @@ TEST_F(FolderPicker, ButtonsAskOnTheirFolderKeepAChoiceWithSeparatorAndAlwaysRef
     }
 }
 
+TEST_F(FolderPicker, OpensOnTheNearestFolderThatExistsAboveAMissingOne) {
+    WriteBytes(dir_ / "a" / "MAP01.SHP", {1});
+    for (const QString& missing :
+         {Text(dir_ / "a" / "gone" / "deeper") + '/', Text(dir_ / "a" / "MAP01.SHP")}) {
+        dlg_.BrowseForFolder(missing, kShpPrompt);
+        EXPECT_EQ(asked_.back().start, Text(dir_ / "a"));
+    }
+}
+
 TEST_F(FolderPicker, OpensOnTheCurrentFolderWhenTheFieldIsEmptyWithADefaultPrompt) {
     dlg_.BrowseForFolder(QString(), QString());
     ASSERT_EQ(asked_.size(), 1u);
@@ -124,8 +133,10 @@ TEST(FolderPickerDialog, OffersFoldersOnlyOpensOnTheFolderAndReturnsTheChoice) {
             poll.stop();
             title = chooser->windowTitle();
             opened = chooser->directory().absolutePath();
+            // Folders are chosen; maps and pictures show, greyed.
             foldersOnly = chooser->fileMode() == QFileDialog::Directory &&
-                          chooser->testOption(QFileDialog::ShowDirsOnly);
+                          !chooser->testOption(QFileDialog::ShowDirsOnly) &&
+                          chooser->nameFilters().join(' ').contains(QStringLiteral("*.shp"));
             auto* buttons = chooser->findChild<QDialogButtonBox*>();
             ASSERT_NE(buttons, nullptr);
             if (choose) {
