@@ -22,7 +22,7 @@ field Depends | grep -q 'qt6-qpa-plugins' || fail "no dependency on qt6-qpa-plug
 
 root=$scratch/root/usr
 for file in bin/drovana bin/shp2s16 share/man/man1/drovana.1.gz share/man/man1/shp2s16.1.gz \
-    share/doc/drovana/copyright share/doc/drovana/changelog.Debian.gz \
+    share/doc/drovana/copyright share/doc/drovana/changelog.gz \
     share/applications/org.quenmoor.Drovana.desktop \
     share/applications/org.quenmoor.Drovana.Viewer.desktop \
     share/metainfo/org.quenmoor.Drovana.metainfo.xml \
@@ -41,20 +41,22 @@ done
 
 # Compressed without a name or time stamp, and readable.
 for file in share/man/man1/drovana.1.gz share/man/man1/shp2s16.1.gz \
-    share/doc/drovana/changelog.Debian.gz; do
+    share/doc/drovana/changelog.gz; do
     gzip -t "$root/$file" || fail "$file is not a valid gzip file"
     [ "$(od -An -tu1 -j4 -N4 "$root/$file" | tr -d ' ')" = 0000 ] ||
         fail "$file has a time stamp in its gzip header"
 done
-zcat "$root/share/doc/drovana/changelog.Debian.gz" | head -n 1 | grep -q "^drovana ($version) " ||
-    fail "changelog.Debian.gz has no entry for $version first"
+zcat "$root/share/doc/drovana/changelog.gz" | head -n 1 | grep -q "^drovana ($version) " ||
+    fail "changelog.gz has no entry for $version first"
 grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
     "$root/share/doc/drovana/copyright" || fail "copyright is not in the machine-readable format"
 [ "$(field Description | wc -l)" -gt 1 ] || fail "the package has no long description"
-grep -q '<url type="homepage">' "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" ||
-    fail "metainfo has no homepage"
-grep -q '<screenshot' "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" ||
-    fail "metainfo has no screenshot"
+grep -q '^License: MIT$' "$root/share/doc/drovana/copyright" || fail "copyright does not say MIT"
+grep -q '<project_license>MIT</project_license>' \
+    "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" || fail "metainfo does not say MIT"
+# Nothing made up: no address that leads nowhere.
+! grep -q 'https\?://[^"<]*\.invalid' "$root/share/metainfo/org.quenmoor.Drovana.metainfo.xml" ||
+    fail "metainfo names an address that does not exist"
 
 desktop-file-validate "$root/share/applications/org.quenmoor.Drovana.desktop" \
     "$root/share/applications/org.quenmoor.Drovana.Viewer.desktop"
