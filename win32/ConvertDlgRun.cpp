@@ -164,7 +164,10 @@ void CConvertDlg::OnFileStarted() {
 }
 
 void CConvertDlg::OnRunDone() {
-    m_engine.join();
+    // An ending session may have joined it already.
+    if (m_engine.joinable()) {
+        m_engine.join();
+    }
     OnFileStarted();
     ShowWindow(GetDlgItem(kIdProgress), SW_HIDE);
     SetInputEnabled(true);
