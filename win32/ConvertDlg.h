@@ -118,6 +118,7 @@ private:
     std::vector<std::filesystem::path> m_names;  // the listed maps, in list order
     std::map<std::filesystem::path, std::wstring> m_failures;  // reasons, by listed name
     std::wstring m_strRunStatus;  // what the status line said when the run ended
+    int m_markSide = 16;          // of a failure mark in the list, in pixels
 
     std::wstring m_strStartShpFolder;
     std::wstring m_strStartPegFolder;

@@ -32,10 +32,6 @@ std::wstring StatusFor(const CandidateList& candidates) {
     return CannotReadFolder(candidates.failedFolder, error);
 }
 
-int IconSide() {
-    return GetSystemMetrics(SM_CXSMICON);
-}
-
 }  // namespace
 
 void CConvertDlg::RefreshFileList() {
@@ -95,12 +91,16 @@ void CConvertDlg::OnFileDoubleClicked() {
                 TargetPathFor(Utf8Of(m_strPegFolder), name));
 }
 
-// Columns as wide as the longest name and its mark.
+// Columns as wide as the longest name and its mark, which is as tall as
+// the list's text, so that both follow the font at every DPI.
 void CConvertDlg::FitListColumns() {
     const HWND list = GetDlgItem(kIdFileList);
     const HDC dc = GetDC(list);
     const HGDIOBJ oldFont =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    m_markSide = metrics.tmHeight;
     int widest = 0;
     for (const std::filesystem::path& name : m_names) {
         const std::wstring text = name.wstring();
@@ -110,10 +110,8 @@ void CConvertDlg::FitListColumns() {
     }
     SelectObject(dc, oldFont);
     ReleaseDC(list, dc);
-    SendMessageW(
-        list, LB_SETITEMHEIGHT, 0,
-        std::max(IconSide(), static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0))));
-    SendMessageW(list, LB_SETCOLUMNWIDTH, widest + IconSide() + 3 * kEntryPadding, 0);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, m_markSide + kEntryPadding / 2);
+    SendMessageW(list, LB_SETCOLUMNWIDTH, widest + m_markSide + 3 * kEntryPadding, 0);
 }
 
 void CConvertDlg::DrawListItem(const DRAWITEMSTRUCT& item) const {
@@ -130,11 +128,11 @@ void CConvertDlg::DrawListItem(const DRAWITEMSTRUCT& item) const {
     if (!m_failures.empty()) {
         if (item.itemData != 0) {
             const int top =
-                item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - IconSide()) / 2;
-            DrawIconEx(item.hDC, text.left, top, LoadIconW(nullptr, IDI_WARNING), IconSide(),
-                       IconSide(), 0, nullptr, DI_NORMAL);
+                item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - m_markSide) / 2;
+            DrawIconEx(item.hDC, text.left, top, LoadIconW(nullptr, IDI_WARNING), m_markSide,
+                       m_markSide, 0, nullptr, DI_NORMAL);
         }
-        text.left += IconSide() + kEntryPadding;
+        text.left += m_markSide + kEntryPadding;
     }
     const std::wstring name = m_names[item.itemID].wstring();
     SetBkMode(item.hDC, TRANSPARENT);
