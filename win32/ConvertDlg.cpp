@@ -5,7 +5,6 @@
 #include "ConvertDlgLayout.h"
 #include "DialogTemplate.h"
 #include "PathParts.h"
-#include "PreviewWindow.h"
 #include "WideText.h"
 
 namespace drovana {

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <functional>
 
-#include "BatchRules.h"
 #include "ConvertDlg.h"
 #include "ConvertDlgLayout.h"
 #include "PathParts.h"
