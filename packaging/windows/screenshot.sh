@@ -1,6 +1,6 @@
 #!/bin/sh
 # The dialog as Wine draws it, open on the sample maps, saved as a picture,
-# and where xdotool is there, the preview of a converted map beside it (as
+# and where xdotool is there, the preview of a converted map over it (as
 # OUTPUT-preview.png): under Xvfb, on a Wine desktop (which draws the window
 # frames that Xvfb, having no window manager, does not), in a Wine prefix of
 # its own so that the tests' settings and display driver stay out of it.
@@ -65,18 +65,25 @@ program=$(printf 'Z:%s' "$exe" | tr / "\\\\")
 "$wine" explorer /desktop=Drovana,1024x768,x11 "$program" 'C:\Samples\Maps' 'C:\Samples\PeG' \
     >/dev/null 2>&1 &
 
-# Polls until the screen shows more than the desktop's colour, differs from
-# frame SINCE and holds still for three frames.
+# Polls until the screen shows more than the desktop's colour and holds
+# still for three frames, and, with CHANGED_FROM set, differs from that frame.
 frame=0
 import -window root "$work/frames/0.ppm"
 settled() {
     frame=$((frame + 1))
     import -window root "$work/frames/$frame.ppm" 2>/dev/null || return 1
-    [ "$frame" -gt $((since + 2)) ] &&
+    [ "$frame" -gt $((start + 2)) ] &&
         cmp -s "$work/frames/$frame.ppm" "$work/frames/$((frame - 1)).ppm" &&
         cmp -s "$work/frames/$frame.ppm" "$work/frames/$((frame - 2)).ppm" &&
-        ! cmp -s "$work/frames/$frame.ppm" "$work/frames/$since.ppm" &&
+        { [ -z "$changed_from" ] || ! cmp -s "$work/frames/$frame.ppm" "$work/frames/$changed_from.ppm"; } &&
         [ "$(convert "$work/frames/$frame.ppm" -format %k info:)" -gt 16 ]
+}
+# Waits for the screen to settle after the last frame; "settle changed" also
+# waits for it to change.
+settle() {
+    start=$frame
+    changed_from=${1:+$frame}
+    poll settled
 }
 fail() {
     echo "screenshot: $*" >&2
@@ -88,23 +95,27 @@ save() {
     echo "screenshot: $1"
 }
 
-since=0
-poll settled || fail "the dialog did not appear"
+settle changed || fail "the dialog did not appear"
 desktop=$(convert "$work/frames/$frame.ppm" -format '%[pixel:p{1023,767}]' info:)
-save "$out"
+if ! command -v xdotool >/dev/null 2>&1; then
+    save "$out"
+    exit 0
+fi
 
-# The preview, where xdotool can click: Enter converts the samples, then a
-# double-click on MAP08.SHP, the eighth line of the list, shows it beside
-# its S16.
-command -v xdotool >/dev/null 2>&1 || exit 0
+# Where xdotool can click: on MAP08.SHP, the eighth line of the list, which
+# makes the dialog the active window with the focus in the list (where no
+# caret blinks); then Enter converts the samples, and a double-click on the
+# map shows it beside its S16.
 box=$(convert "$work/frames/$frame.ppm" -bordercolor "$desktop" -border 1 -format '%@' info:)
 left=${box#*+}
 top=${left#*+}
-left=${left%%+*}
-xdotool mousemove $((left - 1 + 60)) $((top - 1 + 190)) click 1 key Return
-since=$frame
-poll settled || fail "the run did not end"
+left=$((${left%%+*} - 1))
+top=$((top - 1))
+xdotool mousemove $((left + 60)) $((top + 190)) click 1
+settle changed || fail "the dialog did not take the click"
+save "$out"
+xdotool key Return
+settle changed || fail "the run did not end"
 xdotool click --repeat 2 --delay 100 1
-since=$frame
-poll settled || fail "the preview did not appear"
+settle changed || fail "the preview did not appear"
 save "${out%.png}-preview.png"
