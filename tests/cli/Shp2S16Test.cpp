@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,6 +19,12 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
+
+// A path as messages show it, with the system's own separator.
+std::string Shown(std::string path) {
+    std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return path;
+}
 
 TEST(Shp2S16, ConvertsOneFileLikeTheCore) {
     TempDir dir;
@@ -233,7 +240,7 @@ TEST(Shp2S16, TargetFolderTakesTheMapsTitleAndAMissingOneIsNamed) {
     for (const auto& [target, message] : cases) {
         const test::CliRun run = test::RunCli({at + "Map.Old.Shp", at + target});
         EXPECT_EQ(run.status, message.empty() ? kExitSuccess : kExitUsage) << target;
-        EXPECT_EQ(run.err, message.empty() ? "" : "shp2s16: " + at + message + "\n");
+        EXPECT_EQ(run.err, message.empty() ? "" : "shp2s16: " + Shown(at + message) + "\n");
         EXPECT_EQ(std::filesystem::remove(dir / "peg.shp" / "Map.Old.s16"), message.empty());
         EXPECT_EQ(dir.Names().size(), 3u) << target;
     }
@@ -261,7 +268,7 @@ TEST(Shp2S16, ASourceSpeltAsAFolderThatIsNotOneIsAUsageError) {
     for (const auto& c : cases) {
         const test::CliRun run = test::RunCli({c.source, at + "MAP07.s16"});
         EXPECT_EQ(run.status, kExitUsage) << c.source;
-        EXPECT_EQ(run.err.rfind("shp2s16: " + c.source + ": " + c.reason, 0), 0u) << run.err;
+        EXPECT_EQ(run.err.rfind("shp2s16: " + Shown(c.source) + ": " + c.reason, 0), 0u) << run.err;
         EXPECT_EQ(dir.Names().size(), 1u) << c.source;
     }
 }

@@ -312,44 +312,32 @@ TEST_F(ConvertDlgBatch, AFolderThatCannotBeReadListsNothingAndSaysWhy) {
     }));
 }
 
-// A maps folder that is not one is named in the status line: missing, a
-// file (which gets no separator), or the PeG folder named in its place.
-TEST_F(ConvertDlgBatch, AWrongMapsFolderIsSaidWhatIsWrongWith) {
+// The line after listing says what is wrong with the maps folder: missing,
+// a file (which gets no separator), or the PeG folder named in its place;
+// else how many maps were left out, as hidden or read-only.
+TEST_F(ConvertDlgBatch, TheStatusLineSaysWhatIsWrongWithTheFolderOrWhatWasLeftOut) {
     WriteBytes(dir_ / "MAP01.SHP", MapBytes(1));
     WriteBytes(peg_ / "MAP01.s16", {1});
-    const QString file = Text(dir_ / "MAP01.SHP");
-    const QString gone = Text(dir_ / "gone") + '/';
-    const QString peg = Text(peg_) + '/';
-    const struct {
-        QString typed, shown, status;
-    } cases[] = {
-        {gone, gone, "The PG2 maps folder does not exist: " + gone},
-        {file, file, file + " is a file, not a folder"},
-        {peg, peg, peg + " holds S16 pictures but no maps: are the two folders swapped?"},
-        {"", "", "No PG2 maps folder chosen: type one or press Select..."},
-    };
-    for (const auto& c : cases) {
-        SetFolder(kIdShpFolderEdit, c.typed);
-        EXPECT_EQ(EditText(kIdShpFolderEdit), c.shown);
-        EXPECT_EQ(LabelText(kIdStatus), c.status);
-        EXPECT_EQ(Listed(), QStringList());
-        EXPECT_EQ(LabelText(kIdFileCount), QStringLiteral("0 files"));
-    }
-}
-
-// Without the switch hidden and read-only maps are left out, and the line
-// says so; with it they are converted like any other.
-TEST_F(ConvertDlgBatch, MapsLeftOutOfTheListAreCountedWithTheirReason) {
-    WriteMap(shp_ / "MAP01.SHP", 1);
     WriteMap(shp_ / ".MAP02.SHP", 2);
     WriteMap(shp_ / "MAP03.SHP", 3);
     fs::permissions(shp_ / "MAP03.SHP", fs::perms::owner_read);
-    UseFolders();
-    EXPECT_EQ(Listed(), QStringList{"MAP01.SHP"});
-    EXPECT_EQ(LabelText(kIdStatus), QStringLiteral("2 maps not listed: hidden or read-only"));
-    SetUpdateOnly(true);
-    EXPECT_EQ(Listed(), (QStringList{".MAP02.SHP", "MAP01.SHP", "MAP03.SHP"}));
-    EXPECT_EQ(LabelText(kIdStatus), kPrompt);
+    const QString file = Text(dir_ / "MAP01.SHP");
+    const QString gone = Text(dir_ / "gone") + '/';
+    const QString peg = Text(peg_) + '/';
+    const QString shp = Text(shp_) + '/';
+    const std::pair<QString, QString> cases[] = {
+        {gone, "The PG2 maps folder does not exist: " + gone},
+        {file, file + " is a file, not a folder"},
+        {peg, peg + " holds S16 pictures but no maps: are the two folders swapped?"},
+        {"", "No PG2 maps folder chosen: type one or press Select..."},
+        {shp, "2 maps not listed: hidden or read-only"},
+    };
+    for (const auto& [typed, status] : cases) {
+        SetFolder(kIdShpFolderEdit, typed);
+        EXPECT_EQ(EditText(kIdShpFolderEdit), typed);
+        EXPECT_EQ(LabelText(kIdStatus), status);
+        EXPECT_EQ(Listed(), QStringList());
+    }
 }
 
 // Tabbing through the dialog keeps the run's marks and line while the

@@ -77,26 +77,13 @@ TEST(ConvertDlgSettings, ReadWithDefaultsAndWrittenBackWithUpdateAsOneOrZero) {
     }
 }
 
-// Sets an environment variable while it lives.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const fs::path& value)
-        : name_(name), previous_(qgetenv(name)) {
-        qputenv(name, QByteArray::fromStdString(value.string()));
-    }
-    ~ScopedVariable() { qputenv(name_, previous_); }
-
-private:
-    const char* name_;
-    QByteArray previous_;
-};
-
 // Nothing stored and no maps in the program's folder, as installed: the
 // dialog opens on the user's own copy of the samples, made once.
 TEST(ConvertDlgSettings, AFirstStartWithoutMapsOpensOnTheUsersCopyOfTheSamples) {
     const TempDir data, system;
-    const ScopedVariable home("XDG_DATA_HOME", data.Path());
-    const ScopedVariable dirs("XDG_DATA_DIRS", system.Path());
+    const QByteArray home = qgetenv("XDG_DATA_HOME"), dirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.Path().string()));
+    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(system.Path().string()));
     const fs::path installed = system / "drovana" / "samples" / "maps";
     fs::create_directories(installed);
     WriteBytes(installed / "MAP01.SHP", MakeMap(8, 4, MapStyle::kMixed));
@@ -116,6 +103,8 @@ TEST(ConvertDlgSettings, AFirstStartWithoutMapsOpensOnTheUsersCopyOfTheSamples) 
         fs::remove(installed / "MAP01.SHP");
         WriteBytes(installed / "MAP02.SHP", MakeMap(8, 4, MapStyle::kMixed));
     }
+    qputenv("XDG_DATA_HOME", home);
+    qputenv("XDG_DATA_DIRS", dirs);
 }
 
 // Run by the next test from a folder named with bytes that are not UTF-8.
