@@ -58,11 +58,10 @@ function(drovana_add_msi_test msi stage files)
     add_test(NAME windows_msi
              COMMAND sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/test-msi.sh ${DROVANA_WINE64}
                      ${msi} ${PROJECT_VERSION} ${newer} ${next} ${files})
-    set_tests_properties(windows_msi PROPERTIES RESOURCE_LOCK wine_prefix)
 endfunction()
 
-# The dialog on a Wine desktop under Xvfb, saved as a picture; skipped
-# without Xvfb.
+# The dialog and its preview on a Wine desktop under Xvfb, saved as
+# pictures; skipped without Xvfb.
 function(drovana_add_screenshot_test)
     find_program(DROVANA_XVFB Xvfb)
     find_program(DROVANA_IMPORT import)
