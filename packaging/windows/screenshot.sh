@@ -40,12 +40,12 @@ finish() {
 }
 trap finish EXIT
 
-# Polls CONDITION every 0.2 s for at most 60 s.
+# Polls CONDITION every 0.2 s for at most two minutes: a Wine prefix's first
+# window takes long on a busy machine.
 poll() {
-    tries=300
+    deadline=$(($(date +%s) + 120))
     until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
         sleep 0.2
     done
 }
