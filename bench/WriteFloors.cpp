@@ -24,9 +24,9 @@ struct Pending {
     fs::path name;
 };
 
-// Writes `size` bytes into a new unnamed file in `folder`, starting its
-// writeback as it goes; -1 on failure.
-int WriteUnnamed(int folder, std::uint64_t size) {
+// Writes `size` bytes into a new unnamed file in `folder`; unless `none`,
+// starting its writeback as it goes, as the converter does. -1 on failure.
+int WriteUnnamed(int folder, std::uint64_t size, Way way) {
     static const std::vector<char> buffer(256 * 1024, 0x5A);
     const int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     for (std::uint64_t done = 0; fd >= 0 && done < size;) {
@@ -36,8 +36,10 @@ int WriteUnnamed(int folder, std::uint64_t size) {
             ::close(fd);
             return -1;
         }
-        ::sync_file_range(fd, static_cast<off_t>(done), static_cast<off_t>(n),
-                          SYNC_FILE_RANGE_WRITE);
+        if (way != Way::kNone) {
+            ::sync_file_range(fd, static_cast<off_t>(done), static_cast<off_t>(n),
+                              SYNC_FILE_RANGE_WRITE);
+        }
         done += n;
     }
     return fd;
@@ -90,7 +92,7 @@ int WriteFloor(const std::string& wayName, const fs::path& reference, const fs::
     bool ok = folder >= 0;
     std::vector<Pending> group;
     for (const auto& entry : fs::directory_iterator(reference)) {
-        const int fd = WriteUnnamed(folder, entry.file_size());
+        const int fd = WriteUnnamed(folder, entry.file_size(), way);
         ok = fd >= 0 && ok;
         if (fd < 0) {
             continue;

@@ -8,7 +8,8 @@
 // converter makes new targets, with one way of making them durable.
 namespace drovana::bench {
 
-// "none": no syncs at all. "each": each file's data synced before it is
+// "none": no syncs at all, not even the start of writeback, as the converter
+// under libeatmydata. "each": each file's data synced before it is
 // named. "deferred": groups written with writeback started, then each file
 // of the group synced, then the group named. "syncfs": the same groups, one
 // sync of the file system each. All but "none" sync the folder at the end.
