@@ -102,20 +102,33 @@ if ! command -v xdotool >/dev/null 2>&1; then
     exit 0
 fi
 
-# Where xdotool can click: on MAP08.SHP, the eighth line of the list, which
-# makes the dialog the active window with the focus in the list (where no
-# caret blinks); then Enter converts the samples, and a double-click on the
-# map shows it beside its S16.
+# Where xdotool can click: on the list's first line, which makes the dialog
+# the active window with the focus in the list (where no caret blinks), then
+# down to MAP08.SHP, the eighth line; Enter converts the samples, and a
+# double-click on the map shows it beside its S16.
 box=$(convert "$work/frames/$frame.ppm" -bordercolor "$desktop" -border 1 -format '%@' info:)
 left=${box#*+}
 top=${left#*+}
 left=$((${left%%+*} - 1))
 top=$((top - 1))
-xdotool mousemove $((left + 60)) $((top + 190)) click 1
+xdotool mousemove $((left + 60)) $((top + 78)) click 1
 settle changed || fail "the dialog did not take the click"
+first=$frame
+xdotool key Down Down Down Down Down Down Down
+settle changed || fail "the list did not take the keys"
 save "$out"
+# The lines that changed, from the first to the eighth: the eighth is the
+# last sixteenth of their height.
+span=$(convert "$work/frames/$first.ppm" "$work/frames/$frame.ppm" -compose difference \
+    -composite -format '%@' info:)
+width=${span%%x*}
+height=${span#*x}
+height=${height%%+*}
+x=${span#*+}
+y=${x#*+}
+x=${x%%+*}
 xdotool key Return
 settle changed || fail "the run did not end"
-xdotool click --repeat 2 --delay 100 1
+xdotool mousemove $((x + width / 2)) $((y + height * 15 / 16)) click --repeat 2 --delay 100 1
 settle changed || fail "the preview did not appear"
 save "${out%.png}-preview.png"
