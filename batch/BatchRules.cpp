@@ -174,4 +174,19 @@ std::vector<std::vector<fs::path>> FindTargetClashes(const std::vector<fs::path>
     return groups;
 }
 
+fs::path FindInAnyCase(const fs::path& target) {
+    std::error_code error;
+    if (fs::is_regular_file(target, error)) {
+        return target;
+    }
+    const std::string wanted = FoldCase(TextOf(target.filename()));
+    for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        if (FoldCase(TextOf(it->path().filename())) == wanted && it->is_regular_file(error)) {
+            return it->path();
+        }
+    }
+    return {};
+}
+
 }  // namespace drovana

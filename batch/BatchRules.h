@@ -68,4 +68,9 @@ std::vector<std::vector<std::filesystem::path>> FindTargetClashes(
 // Lower-cases ASCII letters only, as names are compared here.
 std::string FoldCase(std::string text);
 
+// The file at `target`, or the one in its folder whose name differs only in
+// the case of ASCII letters (a map's S16 may be spelt MAP01.S16 or
+// map01.s16); empty when there is none.
+std::filesystem::path FindInAnyCase(const std::filesystem::path& target);
+
 }  // namespace drovana

@@ -167,23 +167,6 @@ QSize ScreenPixels(const QWidget& window) {
     return screen ? screen->availableSize() * screen->devicePixelRatio() : QSize(1920, 1080);
 }
 
-// The file of that name, or of the same name in another case; empty when
-// there is none.
-fs::path FindInAnyCase(const fs::path& target) {
-    std::error_code error;
-    if (fs::is_regular_file(target, error)) {
-        return target;
-    }
-    const std::string wanted = FoldCase(TextOf(target.filename()));
-    for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end;
-         it.increment(error)) {
-        if (FoldCase(TextOf(it->path().filename())) == wanted && it->is_regular_file(error)) {
-            return it->path();
-        }
-    }
-    return {};
-}
-
 }  // namespace
 
 CPreviewWindow::CPreviewWindow(QWidget* owner, const fs::path& map, const fs::path& s16)

@@ -1,8 +1,5 @@
 #include "PreviewPicture.h"
 
-#include <system_error>
-
-#include "BatchRules.h"
 #include "FileIo.h"
 #include "FilePlaces.h"
 #include "PathParts.h"
@@ -77,21 +74,6 @@ std::string PreviewCaption(const fs::path& path, const PreviewPicture& picture) 
         return name + ": " + picture.reason;
     }
     return name + ": " + std::to_string(picture.width) + " x " + std::to_string(picture.height);
-}
-
-fs::path FindS16For(const fs::path& target) {
-    std::error_code error;
-    if (fs::is_regular_file(target, error)) {
-        return target;
-    }
-    const std::string wanted = FoldCase(TextOf(target.filename()));
-    for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end;
-         it.increment(error)) {
-        if (FoldCase(TextOf(it->path().filename())) == wanted && it->is_regular_file(error)) {
-            return it->path();
-        }
-    }
-    return {};
 }
 
 }  // namespace drovana

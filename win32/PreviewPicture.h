@@ -33,10 +33,6 @@ PreviewPicture LoadS16Preview(const std::filesystem::path& path, std::int32_t ro
 // there is no picture.
 std::string PreviewCaption(const std::filesystem::path& path, const PreviewPicture& picture);
 
-// The S16 picture the PeG folder holds for `target`: that name, or the same
-// name in another case; empty when there is none.
-std::filesystem::path FindS16For(const std::filesystem::path& target);
-
 // Why there is no S16 picture to show.
 inline constexpr char kNoS16[] = "no S16 yet";
 

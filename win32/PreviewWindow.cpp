@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "BatchRules.h"
 #include "PathParts.h"
 #include "PreviewPicture.h"
 #include "WideText.h"
@@ -177,7 +178,7 @@ HWND OpenPreview(HWND owner, const fs::path& map, const fs::path& target) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterPreviewClass(instance);
     const SIZE room = MonitorRoom(owner);
-    const fs::path s16 = FindS16For(target);
+    const fs::path s16 = FindInAnyCase(target);
     PreviewPicture s16Picture;
     if (s16.empty()) {
         s16Picture.reason = kNoS16;
