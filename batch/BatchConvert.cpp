@@ -84,6 +84,7 @@ BatchPlan PlanNamedBatch(const std::string& shpFolder, const std::string& pegFol
             return plan;
         }
     }
+    plan.items.reserve(names.size());
     for (const auto& name : names) {
         plan.items.push_back({SourcePathFor(shpFolder, name), TargetPathFor(pegFolder, name),
                               folders[0], folders[1]});

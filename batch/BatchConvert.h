@@ -11,6 +11,7 @@
 #include "ConvertError.h"
 #include "Folder.h"
 #include "S16Format.h"
+#include "StoredPath.h"
 
 // Converting many files on several threads: the batch engine that the dialog
 // and shp2s16 share.
@@ -21,8 +22,8 @@ namespace drovana {
 // the batch runs, and links in them are followed only where the link and its
 // file have one owner, since others may be able to write there.
 struct BatchItem {
-    std::filesystem::path source;
-    std::filesystem::path target;
+    StoredPath source;
+    StoredPath target;
     std::shared_ptr<const Folder> sourceFolder = nullptr;
     std::shared_ptr<const Folder> targetFolder = nullptr;
 };

@@ -32,7 +32,7 @@ std::string ShortName(const std::filesystem::path& source) {
 }
 
 // A failure of the target is told by the target's name: the map is fine.
-const std::filesystem::path& NamedInFailure(const BatchItem& item, const ConvertResult& result) {
+std::filesystem::path NamedInFailure(const BatchItem& item, const ConvertResult& result) {
     switch (result.error) {
         case ConvertError::kTargetNotRegularFile:
         case ConvertError::kCannotCreateTarget:

@@ -86,8 +86,9 @@ TEST_F(HostileNamesTest, ListingHoldsTheRealNames) {
     const BatchPlan plan = PlanFolderBatch(ShpText(), PegText(), false);
     ASSERT_EQ(plan.items.size(), kMapNames.size());
     for (std::size_t i = 0; i < kMapNames.size(); ++i) {
-        EXPECT_EQ(plan.items[i].source, shp_ / kMapNames[i]);
-        EXPECT_TRUE(fs::exists(plan.items[i].source)) << plan.items[i].source;
+        const fs::path source = plan.items[i].source;
+        EXPECT_EQ(source, shp_ / kMapNames[i]);
+        EXPECT_TRUE(fs::exists(source)) << source;
     }
 }
 
