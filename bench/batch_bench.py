@@ -37,9 +37,8 @@ import statistics
 import subprocess
 import sys
 
-from settle import Settler, paired_median, report_targets, run
+from settle import Settler, paired_median, report_targets, run, without_syncs
 
-EATMYDATA = "/usr/lib/x86_64-linux-gnu/libeatmydata.so"
 FLOORS = ("none", "each", "deferred", "syncfs")
 
 
@@ -85,7 +84,7 @@ class Batch:
 
     def commands(self, contender, label):
         """The commands that run at once for `contender`, and their env."""
-        nosync = dict(os.environ, LD_PRELOAD=EATMYDATA)
+        nosync = without_syncs()
         if contender.startswith("jobs"):
             jobs = contender[4]
             env = nosync if contender.endswith("nosync") else None
@@ -210,8 +209,7 @@ def main():
     parser.add_argument("--drop-caches", action="store_true",
                         help="also time each run with the page cache emptied (needs root)")
     args = parser.parse_args()
-    if not os.path.exists(EATMYDATA):
-        sys.exit(f"{EATMYDATA} is missing: install the eatmydata package")
+    without_syncs()  # stops here, before any work, when eatmydata is missing
 
     shp2s16 = os.path.join(args.build, "cli", "shp2s16")
     tools = os.path.join(args.build, "bench", "batch-tools")

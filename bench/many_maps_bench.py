@@ -15,9 +15,8 @@ import sys
 import threading
 import time
 
-from settle import report_targets, run
+from settle import report_targets, run, without_syncs
 
-EATMYDATA = "/usr/lib/x86_64-linux-gnu/libeatmydata.so"
 MEMORY_TARGET_MIB = 64
 
 
@@ -57,8 +56,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
     args = parser.parse_args()
-    if not os.path.exists(EATMYDATA):
-        sys.exit(f"{EATMYDATA} is missing: install the eatmydata package")
+    nosync_env = without_syncs()
 
     shp2s16 = os.path.join(args.build, "cli", "shp2s16")
     tools = os.path.join(args.build, "bench", "batch-tools")
@@ -69,7 +67,7 @@ def main():
 
     print(f"{args.maps} maps of {args.side} x {args.side}, --jobs {args.jobs}:")
     checks = []
-    for name, env in (("durable", None), ("nosync", dict(os.environ, LD_PRELOAD=EATMYDATA))):
+    for name, env in (("durable", None), ("nosync", nosync_env)):
         out = os.path.join(work, name) + "/"
         os.makedirs(out)
         elapsed, peak_mib, handles = measured(

@@ -31,9 +31,8 @@ import statistics
 import sys
 import time
 
-from settle import Settler, paired_median, report_targets, run
+from settle import Settler, paired_median, report_targets, run, without_syncs
 
-EATMYDATA = "/usr/lib/x86_64-linux-gnu/libeatmydata.so"
 STYLES = {"long": "long runs", "mixed": "mixed", "literals": "literal pixels"}
 START_TARGET = 1.5
 
@@ -154,8 +153,7 @@ def main():
     parser.add_argument("--drop-caches", action="store_true",
                         help="also time each conversion with the page cache emptied (needs root)")
     args = parser.parse_args()
-    if not os.path.exists(EATMYDATA):
-        sys.exit(f"{EATMYDATA} is missing: install the eatmydata package")
+    nosync_env = without_syncs()
 
     shp2s16 = os.path.join(args.build, "cli", "shp2s16")
     tools = os.path.join(args.build, "bench", "batch-tools")
@@ -181,7 +179,7 @@ def main():
     start_ratio = report_start(start_times, args.start_rounds, args.start_runs)
     programs = {
         "shp2s16": Program([shp2s16]),
-        "shp2s16-nosync": Program([shp2s16], env=dict(os.environ, LD_PRELOAD=EATMYDATA)),
+        "shp2s16-nosync": Program([shp2s16], env=nosync_env),
         "peer": Program([tools, "baseline-one"]),
         "peer-synced": Program([tools, "baseline-one"], ["--sync"]),
     }

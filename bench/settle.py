@@ -7,8 +7,19 @@ import sys
 import time
 
 
+EATMYDATA = "/usr/lib/x86_64-linux-gnu/libeatmydata.so"
+
+
 def run(command):
     subprocess.run(command, check=True)
+
+
+def without_syncs():
+    """The environment that runs a program with its syncs removed, as the
+    reference for what durability costs."""
+    if not os.path.exists(EATMYDATA):
+        sys.exit(f"{EATMYDATA} is missing: install the eatmydata package")
+    return dict(os.environ, LD_PRELOAD=EATMYDATA)
 
 
 def paired_median(label, numerators, denominators):
