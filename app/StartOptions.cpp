@@ -1,9 +1,7 @@
 #include "StartOptions.h"
 
 #include <cstdlib>
-#include <utility>
 
-#include "OptionWords.h"
 #include "Version.h"
 
 namespace drovana {
@@ -35,67 +33,12 @@ const char kHelp[] =
     "one if it is changed in the dialog. Without a display, convert with\n"
     "shp2s16.\n";
 
-StartRequest UsageError(std::string error) {
-    StartRequest request;
-    request.action = StartAction::kUsageError;
-    request.error = std::move(error);
-    return request;
-}
-
-bool IsOption(const std::string& argument) {
-    return argument.size() > 1 && argument[0] == '-';
-}
-
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
 
 }  // namespace
-
-StartRequest ParseStartArguments(const std::vector<std::string>& arguments) {
-    StartRequest request;
-    std::vector<std::string> names;
-    bool optionsEnded = false;
-    bool view = false;
-    for (const std::string& argument : arguments) {
-        if (optionsEnded || !IsOption(argument)) {
-            names.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "-h" || argument == "--help") {
-            request.action = StartAction::kHelp;
-        } else if (argument == "-v" || argument == "--version") {
-            if (request.action != StartAction::kHelp) {
-                request.action = StartAction::kVersion;
-            }
-        } else if (argument == "--view") {
-            view = true;
-        } else {
-            return UsageError(UnknownOptionMessage(argument, {"--help", "--version", "--view"}));
-        }
-    }
-    const char* kind = view ? "file" : "folder";
-    if (names.size() > 2) {
-        return UsageError(std::string("too many ") + kind + "s: '" + names[2] + "'");
-    }
-    for (const std::string& name : names) {
-        if (name.empty()) {
-            return UsageError(std::string("a ") + kind + " name is empty");
-        }
-    }
-    if (view && request.action == StartAction::kOpenDialog) {
-        if (names.empty()) {
-            return UsageError(NeedsValueMessage("--view", "a file"));
-        }
-        request.action = StartAction::kView;
-        request.files = names;
-        return request;
-    }
-    names.resize(2);
-    request.folders = {names[0], names[1]};
-    return request;
-}
 
 DisplayEnvironment ReadDisplayEnvironment() {
     return {Variable("QT_QPA_PLATFORM"), Variable("DISPLAY"), Variable("WAYLAND_DISPLAY"),

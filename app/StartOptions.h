@@ -5,31 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "StartArguments.h"
+
 // What the command line asks of the program, decided before Qt starts: help,
 // the version and wrong usage need no display, and without a display Qt
 // would abort.
 namespace drovana {
-
-// Folders named on the command line, as the bytes the system gave; empty
-// when not given.
-struct StartFolders {
-    std::string shp;
-    std::string peg;
-};
-
-enum class StartAction { kOpenDialog, kView, kHelp, kVersion, kUsageError };
-
-struct StartRequest {
-    StartAction action = StartAction::kOpenDialog;
-    StartFolders folders;
-    std::vector<std::string> files;  // the pictures to view
-    std::string error;               // why the usage is wrong
-};
-
-// `arguments` come after the program's name: [SHP_FOLDER [PEG_FOLDER]], or
-// --view FILE [FILE]; -h/--help, -v/--version, and "--" before a name that
-// starts with "-".
-StartRequest ParseStartArguments(const std::vector<std::string>& arguments);
 
 // The variables Qt picks its window system by on Linux and its kin.
 struct DisplayEnvironment {

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const drovana::StartRequest request = drovana::ParseStartArguments(arguments);
+    const drovana::StartRequest request =
+        drovana::ParseStartArguments(arguments, drovana::ViewOption::kOffered);
     // Decided before Qt starts, which would abort without a display.
     if (const std::optional<int> status = drovana::AnswerWithoutDialog(
             request, drovana::ReadDisplayEnvironment(), stdout, stderr)) {

@@ -35,51 +35,7 @@ constexpr char kHelp[] =
     "A folder given here is used for this start only; it is kept for the next\n"
     "one if it is changed in the dialog.";
 
-StartCommand UsageError(std::string error) {
-    StartCommand command;
-    command.action = StartCommand::Action::kUsageError;
-    command.error = std::move(error);
-    return command;
-}
-
-bool IsOption(const std::string& argument) {
-    return argument.size() > 1 && argument[0] == '-';
-}
-
 }  // namespace
-
-StartCommand ParseStartCommand(const std::vector<std::string>& arguments) {
-    StartCommand command;
-    std::vector<std::string> folders;
-    bool optionsEnded = false;
-    for (const std::string& argument : arguments) {
-        if (optionsEnded || !IsOption(argument)) {
-            folders.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "-h" || argument == "--help") {
-            command.action = StartCommand::Action::kHelp;
-        } else if (argument == "-v" || argument == "--version") {
-            if (command.action != StartCommand::Action::kHelp) {
-                command.action = StartCommand::Action::kVersion;
-            }
-        } else {
-            return UsageError("unknown option '" + argument + "'");
-        }
-    }
-    if (folders.size() > 2) {
-        return UsageError("too many folders: '" + folders[2] + "'");
-    }
-    for (const std::string& folder : folders) {
-        if (folder.empty()) {
-            return UsageError("a folder name is empty");
-        }
-    }
-    folders.resize(2);
-    command.shpFolder = folders[0];
-    command.pegFolder = folders[1];
-    return command;
-}
 
 std::vector<std::string> CommandLineArguments() {
     int count = 0;
@@ -101,23 +57,24 @@ std::string AbsoluteFolder(const std::string& given) {
     return error ? given : TextOf(absolute);
 }
 
-int AnswerWithoutDialog(const StartCommand& command) {
+int AnswerWithoutDialog(const StartRequest& request) {
     std::string text;
     UINT icon = MB_ICONINFORMATION;
     int status = kExitSuccess;
-    switch (command.action) {
-        case StartCommand::Action::kHelp:
+    switch (request.action) {
+        case StartAction::kHelp:
             text = std::string(kUsage) + "\n" + kHelp;
             break;
-        case StartCommand::Action::kVersion:
+        case StartAction::kVersion:
             text = std::string("drovana ") + kVersion;
             break;
-        case StartCommand::Action::kUsageError:
-            text = command.error + "\n" + kUsage;
+        case StartAction::kUsageError:
+            text = request.error + "\n" + kUsage;
             icon = MB_ICONERROR;
             status = kExitUsage;
             break;
-        case StartCommand::Action::kOpenDialog:
+        case StartAction::kOpenDialog:
+        case StartAction::kView:
             return kExitSuccess;
     }
     MessageBoxW(nullptr, WideOf(text).c_str(), L"drovana", MB_OK | icon);

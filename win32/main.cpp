@@ -24,14 +24,14 @@ std::wstring ExecutablePath() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    const drovana::StartCommand command =
-        drovana::ParseStartCommand(drovana::CommandLineArguments());
-    if (command.action != drovana::StartCommand::Action::kOpenDialog) {
-        return drovana::AnswerWithoutDialog(command);
+    const drovana::StartRequest request = drovana::ParseStartArguments(
+        drovana::CommandLineArguments(), drovana::ViewOption::kNotOffered);
+    if (request.action != drovana::StartAction::kOpenDialog) {
+        return drovana::AnswerWithoutDialog(request);
     }
     drovana::CConvertDlg dlg(drovana::ApplicationNameFor(ExecutablePath()));
-    dlg.SetStartFolders(drovana::AbsoluteFolder(command.shpFolder),
-                        drovana::AbsoluteFolder(command.pegFolder));
+    dlg.SetStartFolders(drovana::AbsoluteFolder(request.folders.shp),
+                        drovana::AbsoluteFolder(request.folders.peg));
     const HWND window = dlg.Create(instance);
     if (!window) {
         return 1;

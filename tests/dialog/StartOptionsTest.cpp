@@ -22,13 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct ParseCase {
-    std::vector<std::string> arguments;
-    StartAction action;
-    std::string shp;
-    std::string peg;
-};
-
 void PrintTo(const std::vector<std::string>& arguments, std::ostream* os) {
     if (arguments.empty()) {
         *os << "(none)";
@@ -37,43 +30,6 @@ void PrintTo(const std::vector<std::string>& arguments, std::ostream* os) {
         *os << '\'' << argument << "' ";
     }
 }
-
-void PrintTo(const ParseCase& c, std::ostream* os) {
-    PrintTo(c.arguments, os);
-}
-
-class StartArguments : public testing::TestWithParam<ParseCase> {};
-
-TEST_P(StartArguments, AreReadAsTheUserMeantThem) {
-    const ParseCase& c = GetParam();
-    const StartRequest request = ParseStartArguments(c.arguments);
-    EXPECT_EQ(request.action, c.action) << request.error;
-    EXPECT_EQ(request.folders.shp, c.shp);
-    EXPECT_EQ(request.folders.peg, c.peg);
-    EXPECT_EQ(request.error.empty(), c.action != StartAction::kUsageError);
-}
-
-constexpr StartAction kOpen = StartAction::kOpenDialog;
-constexpr StartAction kWrong = StartAction::kUsageError;
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, StartArguments,
-    testing::Values(ParseCase{{}, kOpen, "", ""}, ParseCase{{"maps"}, kOpen, "maps", ""},
-                    ParseCase{{"maps", "peg/"}, kOpen, "maps", "peg/"},
-                    ParseCase{{"--", "-maps", "--"}, kOpen, "-maps", "--"},
-                    ParseCase{{"-"}, kOpen, "-", ""}, ParseCase{{"-h"}, StartAction::kHelp, "", ""},
-                    ParseCase{{"--version", "--help"}, StartAction::kHelp, "", ""},
-                    ParseCase{{"maps", "-v"}, StartAction::kVersion, "maps", ""},
-                    ParseCase{{"--version"}, StartAction::kVersion, "", ""},
-                    ParseCase{{"--bogus", "--help"}, kWrong, "", ""},
-                    ParseCase{{"-reverse"}, kWrong, "", ""},
-                    ParseCase{{"--help=yes"}, kWrong, "", ""},
-                    ParseCase{{"a", "b", "c"}, kWrong, "", ""},
-                    ParseCase{{"maps", ""}, kWrong, "", ""},
-                    ParseCase{{"--view", "MAP01.SHP"}, StartAction::kView, "", ""},
-                    ParseCase{{"a.s16", "--view", "b.shp"}, StartAction::kView, "", ""},
-                    ParseCase{{"--view"}, kWrong, "", ""},
-                    ParseCase{{"--view", "a", "b", "c"}, kWrong, "", ""}));
 
 #if !defined(_WIN32) && !defined(__APPLE__)
 struct DisplayCase {

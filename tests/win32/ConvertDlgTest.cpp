@@ -13,7 +13,6 @@
 #include "RegistrySettings.h"
 #include "S16Bytes.h"
 #include "ShpBuilder.h"
-#include "StartCommand.h"
 #include "TestFiles.h"
 #include "WideText.h"
 
@@ -318,30 +317,6 @@ TEST_F(Win32Dialog, FoldersGivenAtStartServeThisStartAndAreKeptOnlyWhenChanged) 
         c.change();
         driver_.Close();
         EXPECT_EQ(settings_.GetString(kSettingsSectionW, L"Folder"), c.saved);
-    }
-}
-
-TEST(Win32StartCommand, TakesUpToTwoFoldersAndTheTwoOptions) {
-    using Action = StartCommand::Action;
-    const struct {
-        std::vector<std::string> arguments;
-        Action action;
-        std::string shp, peg;
-    } cases[] = {
-        {{}, Action::kOpenDialog, "", ""},
-        {{"maps", "peg"}, Action::kOpenDialog, "maps", "peg"},
-        {{"--", "-maps"}, Action::kOpenDialog, "-maps", ""},
-        {{"-v"}, Action::kVersion, "", ""},
-        {{"--version", "--help"}, Action::kHelp, "", ""},
-        {{"--updat"}, Action::kUsageError, "", ""},
-        {{"a", "b", "c"}, Action::kUsageError, "", ""},
-        {{""}, Action::kUsageError, "", ""},
-    };
-    for (const auto& c : cases) {
-        const StartCommand command = ParseStartCommand(c.arguments);
-        EXPECT_EQ(command.action, c.action) << ::testing::PrintToString(c.arguments);
-        EXPECT_EQ(command.shpFolder, c.shp);
-        EXPECT_EQ(command.pegFolder, c.peg);
     }
 }
 
