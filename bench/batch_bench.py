@@ -87,17 +87,15 @@ class Batch:
 
     def commands(self, contender, label):
         """The commands that run at once for `contender`, and their env."""
-        nosync = without_syncs()
-        if contender == "jobs1-halves":
-            return [[self.shp2s16, "-q", "-j", "1", half, self.fresh(f"{label}/half{i}")]
+        if contender.endswith("-halves"):
+            program = [self.shp2s16, "-q", "-j", "1"] if contender == "jobs1-halves" \
+                else [self.tools, "baseline"]
+            return [program + [half, self.fresh(f"{label}/half{i}")]
                     for i, half in enumerate(self.halves)], None
         if contender.startswith("jobs"):
             jobs = contender[4]
-            env = nosync if contender.endswith("nosync") else None
+            env = without_syncs() if contender.endswith("nosync") else None
             return [[self.shp2s16, "-q", "-j", jobs, self.maps, self.fresh(label)]], env
-        if contender == "peer-halves":
-            return [[self.tools, "baseline", half, self.fresh(f"{label}/half{i}")]
-                    for i, half in enumerate(self.halves)], None
         if contender.startswith("peer"):
             sync = ["--sync"] if contender == "peer-synced" else []
             return [[self.tools, "baseline", self.maps, self.fresh(label)] + sync], None

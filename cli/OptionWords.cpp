@@ -58,4 +58,8 @@ std::string NeedsValueMessage(const std::string& option, const std::string& what
     return option + " needs " + what;
 }
 
+std::string TakesNoValueMessage(const std::string& option) {
+    return option + " takes no value";
+}
+
 }  // namespace drovana

@@ -17,4 +17,7 @@ std::string UnknownOptionMessage(const std::string& given, const std::vector<std
 // "-j needs a number"
 std::string NeedsValueMessage(const std::string& option, const std::string& what);
 
+// "--quiet takes no value", for a flag given one with "="
+std::string TakesNoValueMessage(const std::string& option);
+
 }  // namespace drovana

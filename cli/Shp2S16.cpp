@@ -145,7 +145,7 @@ std::string DescribeParseError(const CLI::App& app, const CLI::ParseError& error
         const std::string name = argument.substr(0, equals);
         const CLI::Option* option = app.get_option_no_throw(name);
         if (option != nullptr && option->get_expected_max() == 0) {
-            return name + " takes no value";
+            return TakesNoValueMessage(name);
         }
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr && !given.empty()) {

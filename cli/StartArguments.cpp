@@ -20,6 +20,19 @@ bool IsOption(const std::string& argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
+// An option the program does not take, or one of its flags given a value.
+StartRequest WrongOption(const std::string& argument, bool viewOffered) {
+    std::vector<std::string> known = {"--help", "--version"};
+    if (viewOffered) {
+        known.push_back("--view");
+    }
+    const std::string name = argument.substr(0, argument.find('='));
+    if (std::find(known.begin(), known.end(), name) != known.end()) {
+        return UsageError(TakesNoValueMessage(name));
+    }
+    return UsageError(UnknownOptionMessage(argument, known));
+}
+
 }  // namespace
 
 StartRequest ParseStartArguments(const std::vector<std::string>& arguments, ViewOption offered) {
@@ -42,15 +55,7 @@ StartRequest ParseStartArguments(const std::vector<std::string>& arguments, View
         } else if (viewOffered && argument == "--view") {
             view = true;
         } else {
-            std::vector<std::string> known = {"--help", "--version"};
-            if (viewOffered) {
-                known.push_back("--view");
-            }
-            const std::string name = argument.substr(0, argument.find('='));
-            if (std::find(known.begin(), known.end(), name) != known.end()) {
-                return UsageError(name + " takes no value");
-            }
-            return UsageError(UnknownOptionMessage(argument, known));
+            return WrongOption(argument, viewOffered);
         }
     }
     const char* kind = view ? "file" : "folder";
